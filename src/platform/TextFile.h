@@ -1,0 +1,65 @@
+#pragma once
+// Line-oriented text files with the program's classic rules: CR, LF or CR LF
+// end a line; a read past the end gives empty text; written lines end in CR LF.
+// Paths are full native paths (see Paths.h: dataPath()). Failures throw IoError
+// ("File not found" for a missing file, the system's text otherwise).
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+class TextReader
+{
+public:
+    explicit TextReader(const std::string& path); // throws IoError
+    ~TextReader();
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+
+    bool eof() const;
+    std::string readLine(); // empty text past the end
+
+private:
+    std::string m_data;
+    size_t m_pos = 0;
+};
+
+enum class WriteMode { Create, Append };
+
+class TextWriter
+{
+public:
+    // Create truncates or creates; Append requires the file to exist and
+    // first ends an unterminated last line so every appended line stands alone.
+    TextWriter(const std::string& path, WriteMode mode); // throws IoError
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    void writeLine(const std::string& line);
+    void flush();
+    void close();
+
+private:
+    std::FILE* m_file = nullptr;
+    std::string m_path;
+};
+
+// All lines of a file (a last line without a line end still counts).
+std::vector<std::string> readAllLines(const std::string& path);
+
+// Replaces the whole file atomically: readers see the old or the new contents,
+// never a missing or half-written file; on failure the old file stays whole.
+void replaceFileLines(const std::string& path, const std::vector<std::string>& lines);
+
+bool fileExists(const std::string& path); // regular file
+void deleteFile(const std::string& path); // throws IoError
+void createEmptyFile(const std::string& path);
+
+// Regular files of a folder whose names match a wildcard pattern ("*.", "*.*",
+// "*"), in the order the file system gives them. "*." means names without a dot.
+std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern);
+
+} // namespace korvane
