@@ -1,0 +1,187 @@
+#include "platform/UdpClient.h"
+
+#include "platform/Errors.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace korvane {
+
+namespace {
+
+[[noreturn]] void throwSystem(const char* what, int error)
+{
+    throw IoError(std::string(what) + ": " + std::strerror(error));
+}
+
+// Host names resolve to IPv4 first, as the games' own clients do; IPv6 is
+// taken only when the host has no IPv4 address (or is an IPv6 literal).
+sockaddr_storage resolvePeer(const std::string& host, int port, int family, socklen_t& length)
+{
+    if (port < 0 || port > 65535) throw IoError("Invalid port " + std::to_string(port));
+    addrinfo hints{};
+    hints.ai_family = family == AF_INET ? AF_INET : AF_UNSPEC;
+    hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(port);
+    const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+    if (rc != 0 || !found) throw IoError("Host not found: " + host + " (" + ::gai_strerror(rc) + ")");
+    const addrinfo* chosen = nullptr;
+    for (const addrinfo* a = found; a; a = a->ai_next)
+        if (a->ai_family == AF_INET) {
+            chosen = a;
+            break;
+        }
+    if (!chosen)
+        for (const addrinfo* a = found; a; a = a->ai_next)
+            if (a->ai_family == AF_INET6) {
+                chosen = a;
+                break;
+            }
+    sockaddr_storage result{};
+    if (!chosen) {
+        ::freeaddrinfo(found);
+        throw IoError("Host not found: " + host);
+    }
+    if (family == AF_INET6 && chosen->ai_family == AF_INET) {
+        // The dual-stack socket reaches IPv4 peers through mapped addresses.
+        const auto* v4 = reinterpret_cast<const sockaddr_in*>(chosen->ai_addr);
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&result);
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = v4->sin_port;
+        v6->sin6_addr.s6_addr[10] = 0xFF;
+        v6->sin6_addr.s6_addr[11] = 0xFF;
+        std::memcpy(&v6->sin6_addr.s6_addr[12], &v4->sin_addr, 4);
+        length = sizeof(sockaddr_in6);
+    } else {
+        std::memcpy(&result, chosen->ai_addr, chosen->ai_addrlen);
+        length = chosen->ai_addrlen;
+    }
+    ::freeaddrinfo(found);
+    return result;
+}
+
+} // namespace
+
+UdpClient::~UdpClient()
+{
+    close();
+}
+
+void UdpClient::open()
+{
+    if (isOpen()) return;
+    int fd = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    int family = AF_INET6;
+    if (fd >= 0) {
+        int off = 0;
+        if (::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off) != 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    if (fd >= 0) {
+        sockaddr_in6 any{};
+        any.sin6_family = AF_INET6;
+        any.sin6_addr = in6addr_any;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    if (fd < 0) {
+        family = AF_INET;
+        fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) throwSystem("Cannot open UDP socket", errno);
+        sockaddr_in any{};
+        any.sin_family = AF_INET;
+        any.sin_addr.s_addr = htonl(INADDR_ANY);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0) {
+            const int error = errno;
+            ::close(fd);
+            throwSystem("Cannot bind UDP socket", error);
+        }
+    }
+    m_fd = fd;
+    m_family = family;
+}
+
+void UdpClient::close()
+{
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    m_family = 0;
+}
+
+void UdpClient::setPeer(const std::string& host, int port)
+{
+    m_host = host;
+    m_port = port;
+}
+
+void UdpClient::send(const std::string& bytes)
+{
+    open();
+    socklen_t length = 0;
+    const sockaddr_storage peer = resolvePeer(m_host, m_port, m_family, length);
+    ssize_t sent;
+    do {
+        sent =
+            ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer), length);
+    } while (sent < 0 && errno == EINTR);
+    if (sent < 0) throwSystem("Cannot send datagram", errno);
+    if (static_cast<size_t>(sent) != bytes.size()) throw IoError("Datagram sent only in part");
+}
+
+std::string UdpClient::receive(int timeoutMs)
+{
+    if (!isOpen()) throw IoError("UDP socket is not open");
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd p{m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            throwSystem("Cannot wait for datagram", errno);
+        }
+        if (ready == 0) return {};
+        break;
+    }
+    // One byte more than the buffer tells an oversized datagram from one that fits exactly.
+    std::string buffer(BufferSize + 1, '\0');
+    ssize_t got;
+    do {
+        got = ::recv(m_fd, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        // ICMP errors from earlier sends surface here; the datagram never came.
+        if (errno == ECONNREFUSED || errno == EAGAIN || errno == EWOULDBLOCK) return {};
+        throwSystem("Cannot receive datagram", errno);
+    }
+    if (got > BufferSize) return {};
+    buffer.resize(static_cast<size_t>(got));
+    return buffer;
+}
+
+int UdpClient::localPort() const
+{
+    if (!isOpen()) return 0;
+    sockaddr_storage local{};
+    socklen_t length = sizeof local;
+    if (::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) return 0;
+    if (local.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&local)->sin6_port);
+    return ntohs(reinterpret_cast<sockaddr_in*>(&local)->sin_port);
+}
+
+} // namespace korvane

@@ -1,0 +1,53 @@
+#pragma once
+// An unconnected UDP endpoint on an ephemeral local port, the way the game
+// protocols use it: one datagram out to a named peer, at most one datagram in.
+
+#include <string>
+
+namespace korvane {
+
+class UdpClient
+{
+public:
+    // The largest datagram a receive accepts; anything longer counts as no datagram.
+    static constexpr int BufferSize = 8192;
+
+    UdpClient() = default;
+    ~UdpClient();
+    UdpClient(const UdpClient&) = delete;
+    UdpClient& operator=(const UdpClient&) = delete;
+
+    // Binds a fresh socket to a free local port (IPv6 dual-stack where the
+    // system has IPv6, IPv4 otherwise). No-op when already open. Throws IoError.
+    void open();
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+
+    // The peer is resolved only when sending, so a bad host name fails there.
+    void setPeer(const std::string& host, int port);
+    const std::string& peerHost() const { return m_host; }
+    int peerPort() const { return m_port; }
+
+    // One datagram to the peer; opens the socket first if needed.
+    // Throws IoError when the peer does not resolve or the send fails.
+    void send(const std::string& bytes);
+
+    // Waits at most timeoutMs (a value below zero counts as zero) for one
+    // datagram from anyone. Empty on time-out, on a zero-byte datagram and on
+    // a datagram longer than BufferSize (which is consumed). Throws IoError
+    // when the socket is not open or fails.
+    std::string receive(int timeoutMs);
+
+    // The socket descriptor (-1 when closed), so one thread can poll many clients.
+    int nativeHandle() const { return m_fd; }
+    // The bound local port, 0 when closed.
+    int localPort() const;
+
+private:
+    int m_fd = -1;
+    int m_family = 0;
+    std::string m_host;
+    int m_port = 0;
+};
+
+} // namespace korvane

@@ -1,0 +1,43 @@
+#include "query/ScanReply.h"
+
+#include "platform/Convert.h"
+#include "query/StatusQuery.h"
+#include "query/StatusReply.h"
+
+namespace korvane {
+
+ScanReply EvaluateScanReply(const std::string& reply)
+{
+    ScanReply result;
+    result.answered = IsScanAnswer(reply);
+    if (!result.answered) return result;
+    result.game = DetectGame(reply);
+    result.map = ExtractValue(reply, KeyMapName);
+    result.maxClients = ExtractValue(reply, KeyMaxClients);
+    for (PlayerEntry& entry : PlayerEntries(reply)) {
+        if (!entry.name.empty()) ++result.playerCount;
+        result.names.push_back(std::move(entry.name));
+    }
+    return result;
+}
+
+ScanOutcome DecideScanOutcome(const ScanReply& reply)
+{
+    if (!reply.answered) return ScanOutcome::NoResponse;
+    return strToInt(reply.maxClients) == reply.playerCount ? ScanOutcome::Full : ScanOutcome::Answered;
+}
+
+std::string ScanCaption(const ScanReply& reply, ScanOutcome outcome)
+{
+    switch (outcome) {
+    case ScanOutcome::Full:
+        return "FULL";
+    case ScanOutcome::Answered:
+        return std::to_string(reply.playerCount) + "/" + reply.maxClients;
+    case ScanOutcome::NoResponse:
+        break;
+    }
+    return "no response";
+}
+
+} // namespace korvane

@@ -1,0 +1,41 @@
+#pragma once
+// The status exchange with a game server: one request datagram out, one reply
+// datagram (or nothing) back, and each caller's test of what counts as an answer.
+
+#include "platform/UdpClient.h"
+
+#include <string>
+
+namespace korvane {
+
+// FF FF FF FF 02 "getstatus" 0A 00; the trailing zero byte is sent too.
+inline const std::string StatusRequest{"\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16};
+
+// Replies of fewer characters count as no response where a caller tests the length.
+inline constexpr std::size_t MinReplyLength = 41;
+
+// The exchange used by the selection, the scan and quick add: optional reset
+// (a fresh socket, so no late datagram of an earlier exchange is taken),
+// open, peer from the IP text and the decimal port text, send, wait up to
+// timeoutMs. Never throws; every failure gives an empty reply.
+std::string QueryStatus(UdpClient& client, const std::string& ip, const std::string& portText, bool reset,
+                        int timeoutMs);
+
+// The player look-up's exchange, in its two halves so the caller can record the
+// selected server between them. SendStatusRequest sets the peer (the port text
+// must be an integer: ConvertError otherwise), opens the client without
+// replacing its socket and sends (IoError on failure).
+void SendStatusRequest(UdpClient& client, const std::string& ip, const std::string& portText);
+// Only the wait is guarded: any failure gives an empty reply.
+std::string WaitStatusReply(UdpClient& client, int timeoutMs);
+// Both halves in one call.
+std::string QueryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
+                              int timeoutMs);
+
+// The callers' answer tests.
+bool IsSelectionAnswer(const std::string& reply); // contains "statusresponse", any case
+bool IsScanAnswer(const std::string& reply);      // contains FF FF FF FF
+bool IsLookupAnswer(const std::string& reply);    // at least MinReplyLength characters
+bool IsQuickAddAnswer(const std::string& reply);  // long enough and contains "sv_hostname\", any case
+
+} // namespace korvane

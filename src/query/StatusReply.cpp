@@ -1,0 +1,146 @@
+#include "query/StatusReply.h"
+
+#include "platform/Convert.h"
+#include "platform/Errors.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+
+namespace korvane {
+
+namespace {
+
+// Case-insensitive find, ASCII only: replies are bytes, not text in a locale.
+std::size_t findNoCase(const std::string& haystack, const std::string& needle)
+{
+    return lowerCase(haystack).find(lowerCase(needle));
+}
+
+std::string valueFrom(const std::string& reply, std::size_t start)
+{
+    const std::size_t end = reply.find('\\', start);
+    return reply.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+} // namespace
+
+std::string ExtractValue(const std::string& reply, const std::string& key)
+{
+    const std::size_t at = reply.find(key);
+    if (at == std::string::npos) return {};
+    return valueFrom(reply, at + key.size());
+}
+
+std::string DetectGame(const std::string& reply)
+{
+    return containsNoCase(reply, "medal of honor spearhead") ? GameSpearhead : GameMedalOfHonor;
+}
+
+std::vector<PlayerEntry> PlayerEntries(const std::string& reply)
+{
+    // Positions are 0-based here; the walk starts at the 26th character, and
+    // the quote searches never look at the reply's last two characters.
+    const std::size_t length = reply.size();
+    const std::size_t searchEnd = length >= 2 ? length - 2 : 0;
+    std::vector<PlayerEntry> entries;
+    for (std::size_t i = 25; i < length; ++i) {
+        if (reply[i] != '\n') continue;
+        PlayerEntry entry;
+        const std::size_t blank = reply.find(' ', i + 1);
+        entry.firstField =
+            reply.substr(i + 1, blank == std::string::npos ? std::string::npos : blank - i - 1);
+        std::size_t j = i + 1;
+        while (j < searchEnd && reply[j] != '"')
+            ++j;
+        ++j; // past the opening quote, or past the end of the search
+        const std::size_t start = j;
+        while (j < searchEnd && reply[j] != '"')
+            ++j;
+        if (j > start && start < length) entry.name = reply.substr(start, j - start);
+        entries.push_back(std::move(entry));
+        i = j; // the walk goes on after the closing quote
+    }
+    return entries;
+}
+
+std::vector<PlayerEntry> ParsePlayers(const std::string& reply)
+{
+    std::vector<PlayerEntry> entries = PlayerEntries(reply);
+    if (!entries.empty()) entries.pop_back();
+    return entries;
+}
+
+std::string PlayerCountText(std::size_t count, const std::string& maximum)
+{
+    return "Players: " + std::to_string(count) + "/" + maximum;
+}
+
+bool IsFull(std::size_t count, const std::string& maximum)
+{
+    const int max = strToInt(maximum);
+    return max >= 0 && static_cast<std::size_t>(max) == count;
+}
+
+std::vector<std::string> MapRotation(const std::string& reply)
+{
+    const std::string list = ExtractValue(reply, KeyMapList);
+    std::vector<std::string> maps;
+    std::size_t start = 0;
+    for (std::size_t blank = list.find(' '); blank != std::string::npos; blank = list.find(' ', start)) {
+        maps.push_back(list.substr(start, blank - start));
+        start = blank + 1;
+    }
+    if (start < list.size()) maps.push_back(list.substr(start));
+    return maps;
+}
+
+ServerLink LinkOf(const std::string& reply)
+{
+    const std::size_t at = findNoCase(reply, KeyUrl);
+    if (at == std::string::npos) return {NoLinkCaption, SupportAddress};
+    const std::string value = valueFrom(reply, at + KeyUrl.size());
+    if (!containsNoCase(value, "www") && !containsNoCase(value, "http:"))
+        return {NoLinkCaption, SupportAddress};
+    return {removeAllNoCase(value, "http://"), value};
+}
+
+std::string StripMapFolders(const std::string& map)
+{
+    return removeAllNoCase(removeAllNoCase(map, "obj/"), "dm/");
+}
+
+bool MapInstalledIn(const std::string& map, const std::vector<std::string>& fileNames)
+{
+    const std::string name = StripMapFolders(map);
+    if (containsNoCase(name, "obj_team") || containsNoCase(name, "mohdm")) return true;
+    // An empty map text is contained in every name but names no map.
+    if (name.empty()) return false;
+    for (const std::string& file : fileNames)
+        if (containsNoCase(file, name)) return true;
+    return false;
+}
+
+bool MapInstalled(const std::string& map, const std::string& aaPath)
+{
+    std::vector<std::string> files;
+    if (!aaPath.empty()) {
+        const std::string folder = folderOf(aaPath);
+        const std::string mainFolder = folder.empty() ? dataPath("main") : nativePath(folder + "\\main");
+        try {
+            files = listFiles(mainFolder, "*.*");
+        } catch (const IoError&) {
+            // No "main" folder: nothing is installed beyond the stock maps.
+        }
+    }
+    return MapInstalledIn(map, files);
+}
+
+std::string PrepareSelectionReply(const std::string& reply)
+{
+    std::string prepared;
+    prepared.reserve(reply.size());
+    for (char c : reply)
+        if (c != '\xFF') prepared += c;
+    return removeAllNoCase(prepared, "\x01statusresponse");
+}
+
+} // namespace korvane

@@ -1,0 +1,82 @@
+#pragma once
+// Facts picked out of a game server's status reply. Replies are byte strings
+// searched as a whole; nothing here converts or trusts their structure.
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// The key texts exactly as searched, backslashes included.
+inline const std::string KeyHostName = "sv_hostname\\";
+inline const std::string KeyMapName = "mapname\\";
+inline const std::string KeyMaxClients = "sv_maxclients\\";
+inline const std::string KeyMapList = "\\sv_maplist\\";
+inline const std::string KeyVersion = "\\version\\";
+inline const std::string KeyUrl = "URL\\";
+
+inline const std::string GameSpearhead = "Spearhead";
+inline const std::string GameMedalOfHonor = "Medal of Honor";
+
+inline const std::string NoLinkCaption = "no link available";
+// Where the link points when a server gives no web address of its own.
+inline const std::string SupportAddress = "https://korvane.sourceforge.io/support";
+
+struct PlayerEntry
+{
+    std::string name;
+    std::string firstField; // the score, on real servers
+    bool operator==(const PlayerEntry&) const = default;
+};
+
+struct ServerLink
+{
+    std::string caption;
+    std::string address;
+    bool operator==(const ServerLink&) const = default;
+};
+
+// Text after the first exact occurrence of key up to the next backslash (or
+// the end); empty when the key does not occur.
+std::string ExtractValue(const std::string& reply, const std::string& key);
+
+// GameSpearhead when the reply names "medal of honor spearhead" (any case).
+std::string DetectGame(const std::string& reply);
+
+// Every line feed from the 26th character on starts an entry, the final one
+// included; see ParsePlayers for the dropped last entry.
+std::vector<PlayerEntry> PlayerEntries(const std::string& reply);
+
+// PlayerEntries without its last entry (the one the reply's closing line feed starts).
+std::vector<PlayerEntry> ParsePlayers(const std::string& reply);
+
+// "Players: <count>/<maximum>".
+std::string PlayerCountText(std::size_t count, const std::string& maximum);
+
+// Whether count equals the maximum read as an integer; throws ConvertError
+// when the maximum is not one.
+bool IsFull(std::size_t count, const std::string& maximum);
+
+// The maps of sv_maplist in order; every blank ends a name (two blanks give an
+// empty one), a non-empty rest after the last blank is the final name.
+std::vector<std::string> MapRotation(const std::string& reply);
+
+// The server's web link, or NoLinkCaption and SupportAddress.
+ServerLink LinkOf(const std::string& reply);
+
+// The map name with every "obj/" and "dm/" removed (any case).
+std::string StripMapFolders(const std::string& map);
+
+// Whether the map counts as installed given the file names of the game's
+// "main" folder. Maps every installation has always count.
+bool MapInstalledIn(const std::string& map, const std::vector<std::string>& fileNames);
+
+// The same against the "main" folder beside the Allied Assault executable
+// (both games share it). A missing folder lists nothing.
+bool MapInstalled(const std::string& map, const std::string& aaPath);
+
+// The selection's preparation of a reply before parsing: every FF byte
+// removed, then every 01 byte followed by "statusresponse" (any case).
+std::string PrepareSelectionReply(const std::string& reply);
+
+} // namespace korvane
