@@ -1,0 +1,15 @@
+// Remote console.
+#include "admin/TForm9.h"
+
+#include "ui/main/Forms.h"
+
+namespace korvane {
+
+TForm9::TForm9(Forms& forms) : FormBase(forms, QStringLiteral("TForm9"), QStringLiteral("_rcon"))
+{
+    forms.Form9 = this;
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setClientSize(683, 521);
+}
+
+} // namespace korvane

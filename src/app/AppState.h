@@ -1,0 +1,46 @@
+#pragma once
+// The main window's shared fields that are not controls; every window reads
+// and writes them directly. The scan worker reads a few of them from its own
+// thread; those are atomics, read and written whole.
+
+#include <atomic>
+#include <string>
+
+namespace korvane {
+
+class ScanRun;
+
+struct AppState
+{
+    // Settings (the settings file's lines)
+    std::string Nickname;
+    std::string Password;
+    std::string CurrentList;
+    std::string AAPath;
+    std::string SHPath;
+    std::atomic<bool> CheckClantags{false};
+    bool SaveScan = false;
+    bool ReservedFlag = false;
+    int UserTimeoutMs = 0;
+    std::string BannerImage;
+
+    // Reply time-out in force for every status query.
+    std::atomic<int> TimeoutMs{0};
+
+    // The selected server.
+    std::string SelectedIP;
+    std::string SelectedPort;
+
+    // Scan state.
+    std::atomic<bool> Scanning{false};
+    ScanRun* ScanThread = nullptr;
+
+    bool FirstShow = true;
+
+    // Ping display.
+    std::string PingText;
+    int PingGraphX = 250;
+    int PingGraphY = 11;
+};
+
+} // namespace korvane

@@ -1,0 +1,92 @@
+#include "app/ServerListFile.h"
+
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+
+namespace korvane {
+
+std::string currentListPath(const std::string& currentList) { return dataPath(currentList); }
+
+std::string listFilePath(const std::string& listName)
+{
+    return dataPath(std::string(ServerListFolder) + "\\" + listName);
+}
+
+std::vector<std::string> enumerateLists() { return listFiles(dataPath(ServerListFolder), "*."); }
+
+std::vector<std::string> readServerNames(const std::string& path)
+{
+    TextReader file(path);
+    std::vector<std::string> names;
+    while (!file.eof()) {
+        names.push_back(file.readLine());
+        file.readLine();
+        file.readLine();
+    }
+    return names;
+}
+
+std::vector<ServerEntry> readServers(const std::string& path)
+{
+    TextReader file(path);
+    std::vector<ServerEntry> servers;
+    while (!file.eof()) {
+        ServerEntry entry;
+        entry.name = file.readLine();
+        entry.ip = file.readLine();
+        entry.port = file.readLine();
+        servers.push_back(std::move(entry));
+    }
+    return servers;
+}
+
+ServerAddress lookupServer(const std::string& path, const std::string& name)
+{
+    TextReader file(path);
+    ServerAddress address;
+    while (!file.eof()) {
+        if (file.readLine() == name) {
+            address.found = true;
+            address.ip = file.readLine();
+            address.port = file.readLine();
+        }
+    }
+    return address;
+}
+
+void appendServer(const std::string& path, const ServerEntry& server)
+{
+    TextWriter file(path, WriteMode::Append);
+    file.writeLine(server.name);
+    file.writeLine(server.ip);
+    file.writeLine(server.port);
+    file.flush();
+    file.close();
+}
+
+void writeServerList(const std::string& path, const std::vector<ServerEntry>& servers)
+{
+    std::vector<std::string> lines;
+    lines.reserve(servers.size() * 3);
+    for (const ServerEntry& server : servers) {
+        lines.push_back(server.name);
+        lines.push_back(server.ip);
+        lines.push_back(server.port);
+    }
+    replaceFileLines(path, lines);
+}
+
+void removeServer(const std::string& path, const std::string& name)
+{
+    std::vector<ServerEntry> kept;
+    for (ServerEntry& server : readServers(path))
+        if (server.name != name)
+            kept.push_back(std::move(server));
+    writeServerList(path, kept);
+}
+
+void createList(const std::string& listName) { createEmptyFile(listFilePath(listName)); }
+
+void deleteList(const std::string& listName) { deleteFile(listFilePath(listName)); }
+
+} // namespace korvane

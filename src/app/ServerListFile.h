@@ -1,0 +1,51 @@
+#pragma once
+// Server list files: one file per list in "Serverlists", three lines per
+// server (name, IP, port). Paths are full native paths (listFilePath()).
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+struct ServerEntry
+{
+    std::string name;
+    std::string ip;
+    std::string port;
+    bool operator==(const ServerEntry&) const = default;
+};
+
+struct ServerAddress
+{
+    bool found = false; // the name matched some line
+    std::string ip;
+    std::string port;
+};
+
+inline constexpr const char* ServerListFolder = "Serverlists";
+inline constexpr const char* DefaultListName = "Standard";
+
+// Current directory + "\" + CurrentList.
+std::string currentListPath(const std::string& currentList);
+// The file of the list with that name.
+std::string listFilePath(const std::string& listName);
+
+// List names (extension-less regular files), in file-system order.
+std::vector<std::string> enumerateLists();
+
+std::vector<std::string> readServerNames(const std::string& path);
+std::vector<ServerEntry> readServers(const std::string& path);
+
+// Compares every line with the name; the last match wins.
+ServerAddress lookupServer(const std::string& path, const std::string& name);
+
+void appendServer(const std::string& path, const ServerEntry& server);
+// Atomic: readers see the old or the new list.
+void writeServerList(const std::string& path, const std::vector<ServerEntry>& servers);
+// Drops every record whose name line equals the name; the old list stays whole on failure.
+void removeServer(const std::string& path, const std::string& name);
+
+void createList(const std::string& listName);
+void deleteList(const std::string& listName);
+
+} // namespace korvane

@@ -1,0 +1,41 @@
+#pragma once
+// The positional settings file "Config": twelve lines, no keys.
+
+#include "app/AppState.h"
+
+#include <functional>
+#include <string>
+
+namespace korvane {
+
+inline constexpr const char* SettingsFileName = "Config";
+inline constexpr const char* SettingsCommentLine = "//Tessary Config - Dont change this file !";
+inline constexpr int SaveScanTimeoutMs = 10000;
+
+// Reads the file in passes of twelve lines until its end, applying each line
+// as it goes; enableTimer runs for every "timer on" line. A missing file or a
+// line 8 that is not an integer throws, keeping what was applied before.
+void readSettings(AppState& state, const std::function<void()>& enableTimer);
+
+// What the twelve lines are written from.
+struct SettingsValues
+{
+    bool autoScan = false;
+    std::string currentList;
+    bool checkClantags = false;
+    std::string nickname;
+    std::string password;
+    std::string aaPath;
+    std::string shPath;
+    int userTimeoutMs = 0;
+    bool saveScan = false;
+    bool reservedFlag = false;
+    std::string bannerImage;
+};
+
+SettingsValues settingsOf(const AppState& state, bool autoScan);
+
+// Replaces the file atomically with the twelve lines.
+void writeSettings(const SettingsValues& values);
+
+} // namespace korvane

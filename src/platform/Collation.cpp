@@ -1,0 +1,44 @@
+#include "platform/Collation.h"
+
+namespace korvane {
+
+namespace {
+
+unsigned char fold(unsigned char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) // Latin-1 capitals
+        return static_cast<unsigned char>(c + 32);
+    return c;
+}
+
+} // namespace
+
+int compareCaptions(const std::string& a, const std::string& b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = fold(static_cast<unsigned char>(a[i]));
+        const unsigned char y = fold(static_cast<unsigned char>(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    // Same letters: lower case goes first, as the desktop's word sort has it.
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x != y)
+            return x > y ? -1 : 1;
+    }
+    return 0;
+}
+
+int compareCaptions(const QString& a, const QString& b)
+{
+    return compareCaptions(a.toLatin1().toStdString(), b.toLatin1().toStdString());
+}
+
+} // namespace korvane

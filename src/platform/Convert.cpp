@@ -1,0 +1,93 @@
+#include "platform/Convert.h"
+
+#include "platform/Errors.h"
+
+#include <climits>
+
+namespace korvane {
+
+std::optional<int> tryStrToInt(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size())
+        return std::nullopt;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
+        value = value * base + digit;
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+int strToInt(const std::string& text)
+{
+    if (auto value = tryStrToInt(text))
+        return *value;
+    throw ConvertError(text);
+}
+
+std::string intToStr(long long value) { return std::to_string(value); }
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool containsNoCase(const std::string& haystack, const std::string& needle)
+{
+    return lowerCase(haystack).find(lowerCase(needle)) != std::string::npos;
+}
+
+std::string removeAllNoCase(std::string text, const std::string& needle)
+{
+    if (needle.empty())
+        return text;
+    const std::string lowNeedle = lowerCase(needle);
+    std::string result;
+    result.reserve(text.size());
+    const std::string low = lowerCase(text);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        if (low.compare(pos, lowNeedle.size(), lowNeedle) == 0) {
+            pos += lowNeedle.size();
+        } else {
+            result += text[pos++];
+        }
+    }
+    return result;
+}
+
+} // namespace korvane

@@ -1,0 +1,12 @@
+#include "platform/gui/ErrorReport.h"
+
+#include <QApplication>
+
+namespace korvane {
+
+void reportError(Dialogs& dialogs, const std::exception& error)
+{
+    dialogs.error(QApplication::activeWindow(), QString::fromLocal8Bit(error.what()));
+}
+
+} // namespace korvane

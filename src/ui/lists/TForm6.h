@@ -1,0 +1,23 @@
+#pragma once
+// Search window: finds servers in the server table by name or map.
+
+#include "ui/widgets/FormBase.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace korvane {
+
+class TForm6 : public FormBase
+{
+public:
+    explicit TForm6(Forms& forms);
+
+    QLineEdit* Edit1;
+    QRadioButton* RadioButton1; // "server"
+    QRadioButton* RadioButton2; // "map"
+    QPushButton* Button1;       // "search"
+};
+
+} // namespace korvane

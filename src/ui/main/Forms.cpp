@@ -1,0 +1,60 @@
+#include "ui/main/Forms.h"
+
+#include "admin/TForm11.h"
+#include "admin/TForm9.h"
+#include "scan/TForm2.h"
+#include "scan/TForm4.h"
+#include "ui/lists/TForm13.h"
+#include "ui/lists/TForm3.h"
+#include "ui/lists/TForm5.h"
+#include "ui/lists/TForm6.h"
+#include "ui/main/TForm1.h"
+#include "ui/widgets/TForm12.h"
+#include "ui/widgets/TForm15.h"
+#include "ui/widgets/TForm16.h"
+#include "ui/widgets/TForm7.h"
+#include "ui/widgets/TForm8.h"
+
+namespace korvane {
+
+std::unique_ptr<Forms> createForms(Dialogs& dialogs)
+{
+    auto forms = std::make_unique<Forms>(dialogs);
+    // Each constructor registers itself in the set before its creation handler runs.
+    new TForm1(*forms);
+    new TForm2(*forms);
+    new TForm3(*forms);
+    new TForm4(*forms);
+    new TForm5(*forms);
+    new TForm6(*forms);
+    new TForm7(*forms);
+    new TForm8(*forms);
+    new TForm9(*forms);
+    new TForm11(*forms);
+    new TForm12(*forms);
+    new TForm13(*forms);
+    new TForm15(*forms);
+    new TForm16(*forms);
+    return forms;
+}
+
+Forms::~Forms()
+{
+    // The main window goes last: the others read its state while they close.
+    delete Form16;
+    delete Form15;
+    delete Form13;
+    delete Form12;
+    delete Form11;
+    delete Form9;
+    delete Form8;
+    delete Form7;
+    delete Form6;
+    delete Form5;
+    delete Form4;
+    delete Form3;
+    delete Form2;
+    delete Form1;
+}
+
+} // namespace korvane

@@ -1,0 +1,52 @@
+#pragma once
+// The program's fourteen windows, created once in a fixed order with the main
+// window first; every window reaches the others through this set.
+
+#include <memory>
+
+namespace korvane {
+
+class Dialogs;
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm6;
+class TForm7;
+class TForm8;
+class TForm9;
+class TForm11;
+class TForm12;
+class TForm13;
+class TForm15;
+class TForm16;
+
+struct Forms
+{
+    explicit Forms(Dialogs& d) : dialogs(d) {}
+    Forms(const Forms&) = delete;
+    Forms& operator=(const Forms&) = delete;
+    ~Forms();
+
+    Dialogs& dialogs;
+    TForm1* Form1 = nullptr;
+    TForm2* Form2 = nullptr;
+    TForm3* Form3 = nullptr;
+    TForm4* Form4 = nullptr;
+    TForm5* Form5 = nullptr;
+    TForm6* Form6 = nullptr;
+    TForm7* Form7 = nullptr;
+    TForm8* Form8 = nullptr;
+    TForm9* Form9 = nullptr;
+    TForm11* Form11 = nullptr;
+    TForm12* Form12 = nullptr;
+    TForm13* Form13 = nullptr;
+    TForm15* Form15 = nullptr;
+    TForm16* Form16 = nullptr;
+};
+
+// Creates every window, hidden, in start-up order.
+std::unique_ptr<Forms> createForms(Dialogs& dialogs);
+
+} // namespace korvane

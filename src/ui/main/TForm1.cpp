@@ -1,0 +1,413 @@
+// Main window: layout, start-up, close and the small handlers that open
+// other windows or repeat a button.
+#include "ui/main/TForm1.h"
+
+#include "app/ServerListFile.h"
+#include "app/SettingsFile.h"
+#include "platform/Convert.h"
+#include "platform/TextFile.h"
+#include "platform/gui/JpegImage.h"
+#include "scan/TForm2.h"
+#include "scan/TForm4.h"
+#include "ui/lists/TForm13.h"
+#include "ui/lists/TForm3.h"
+#include "ui/lists/TForm6.h"
+#include "ui/main/Forms.h"
+#include "ui/main/MainWindowExtras.h"
+#include "admin/TForm11.h"
+#include "admin/TForm9.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPixmap>
+
+namespace korvane {
+
+namespace {
+
+const QColor Navy(0, 0, 128);
+const QColor Green(0, 128, 0);
+const QColor Silver(192, 192, 192);
+
+QFont tahoma(bool bold = false)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    font.setBold(bold);
+    return font;
+}
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+void setSilver(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, Silver);
+    widget->setPalette(palette);
+}
+
+QFrame* panel(QWidget* parent, const QString& name, const QRect& geometry)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QRect& geometry, bool bold, const QColor& colour)
+{
+    auto* result = new QLabel(parent);
+    result->setObjectName(name);
+    result->setGeometry(geometry);
+    result->setFont(tahoma(bold));
+    result->setAttribute(Qt::WA_TranslucentBackground);
+    setTextColour(result, colour);
+    return result;
+}
+
+QAction* menuItem(QMenu* menu, const QString& name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+} // namespace
+
+TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QStringLiteral("Korvane 1.11"))
+{
+    forms.Form1 = this;
+    extras = std::make_unique<MainWindowExtras>(*this);
+    buildControls();
+    connectHandlers();
+    runReported(dialogs(), [this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildControls()
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+    setClientSize(678, 578);
+
+    // Tool bar: hidden buttons take no room, as the two scan buttons take turns.
+    ToolBar1 = new QWidget(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(0, 0, 678, 25);
+    ToolBar1->setFont(tahoma());
+    auto* bar = new QHBoxLayout(ToolBar1);
+    bar->setContentsMargins(0, 2, 0, 2);
+    bar->setSpacing(0);
+    ComboBoxEx1 = new QComboBox(ToolBar1);
+    ComboBoxEx1->setObjectName(QStringLiteral("ComboBoxEx1"));
+    ComboBoxEx1->setEditable(true);
+    ComboBoxEx1->setAccessibleName(QStringLiteral("server box"));
+    ComboBoxEx1->hide();
+    bar->addWidget(ComboBoxEx1);
+    auto button = [&](const QString& name, const QString& caption, const QString& hint) {
+        auto* b = new QToolButton(ToolBar1);
+        b->setObjectName(name);
+        b->setText(caption);
+        b->setToolTip(hint);
+        b->setAccessibleName(caption.trimmed());
+        b->setAutoRaise(true);
+        b->setFixedSize(55, 21);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        bar->addWidget(b);
+        return b;
+    };
+    ToolButton3 = button(QStringLiteral("ToolButton3"), QStringLiteral("scan now "),
+                         QStringLiteral("Scans all servers in serverlists"));
+    ToolButton9 = button(QStringLiteral("ToolButton9"), QStringLiteral("stop scan"), QString());
+    ToolButton9->hide();
+    ToolButton6 =
+        button(QStringLiteral("ToolButton6"), QStringLiteral("search"), QStringLiteral("search list servers / maps"));
+    ToolButton7 =
+        button(QStringLiteral("ToolButton7"), QStringLiteral("r-con"), QStringLiteral("starts remote console"));
+    ToolButton1 =
+        button(QStringLiteral("ToolButton1"), QStringLiteral("connect"), QStringLiteral("connect with server"));
+    ToolButton2 = button(QStringLiteral("ToolButton2"), QStringLiteral("buddys"), QStringLiteral("Add buddys"));
+    ToolButton5 = button(QStringLiteral("ToolButton5"), QStringLiteral("clantags"), QStringLiteral("Add clantags"));
+    ToolButton4 = button(QStringLiteral("ToolButton4"), QStringLiteral("options"), QString());
+    bar->addStretch(1);
+
+    // Banner: four pictures in one place, at most one visible.
+    QLabel** banners[] = {&Image1, &Image2, &Image3, &Image4};
+    for (int i = 0; i < 4; ++i) {
+        auto* image = new QLabel(this);
+        image->setObjectName(QStringLiteral("Image%1").arg(i + 1));
+        image->setGeometry(5, 24, 668, 65);
+        image->hide();
+        *banners[i] = image;
+    }
+
+    Panel5 = panel(this, QStringLiteral("Panel5"), QRect(4, 87, 669, 41));
+    Label1 = label(Panel5, QStringLiteral("Label1"), QRect(3, 0, 560, 14), true, Green);
+    Label2 = label(Panel5, QStringLiteral("Label2"), QRect(4, 13, 655, 14), true, Navy);
+    Label3 = label(Panel5, QStringLiteral("Label3"), QRect(4, 26, 659, 14), false, Navy);
+    Label4 = label(Panel5, QStringLiteral("Label4"), QRect(576, 0, 89, 14), true, Qt::black);
+    Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    auto list = [&](QFrame* parent, const QString& name, const QString& hint, const QString& accessible) {
+        auto* view = new ListView(parent);
+        view->setObjectName(name);
+        view->setGeometry(0, 0, parent->width(), parent->height());
+        view->setToolTip(hint);
+        view->setAccessibleName(accessible);
+        view->setFont(tahoma());
+        setSilver(view);
+        return view;
+    };
+
+    Panel2 = panel(this, QStringLiteral("Panel2"), QRect(4, 128, 332, 233));
+    ListView1 = list(Panel2, QStringLiteral("ListView1"),
+                     QStringLiteral("Rightclick will move selected player to the buddylist / Doubleclick connects "
+                                    "with server"),
+                     QStringLiteral("Players on server"));
+    ListView1->setColumnCount(2);
+    ListView1->setHeaderLabels({QString(), QStringLiteral("Ping")});
+    ListView1->setColumnWidth(0, 275);
+    ListView1->setColumnWidth(1, 35);
+    ListView1->setMouseTracking(true);
+    ListView1->setSortType(ListView::SortType::Text);
+
+    Panel3 = panel(this, QStringLiteral("Panel3"), QRect(341, 128, 332, 233));
+    ListView2 = list(Panel3, QStringLiteral("ListView2"), QStringLiteral("doubleclick on player to scan his server"),
+                     QStringLiteral("Buddys online"));
+    ListView2->setColumnCount(2);
+    ListView2->setHeaderLabels({QString(), QStringLiteral("Host")});
+    ListView2->setColumnWidth(0, 210);
+    ListView2->setColumnWidth(1, 100);
+    ListView2->setSortType(ListView::SortType::Text);
+
+    Panel4 = panel(this, QStringLiteral("Panel4"), QRect(4, 360, 669, 185));
+    ListView3 = list(Panel4, QStringLiteral("ListView3"), QStringLiteral("rightclick for options"),
+                     QStringLiteral("Server table"));
+    ListView3->setColumnCount(4);
+    ListView3->setHeaderLabels(
+        {QStringLiteral("Player"), QStringLiteral("Map"), QStringLiteral("Host"), QStringLiteral("Game")});
+    const int widths[] = {90, 150, 315, 90};
+    for (int c = 0; c < 4; ++c)
+        ListView3->setColumnWidth(c, widths[c]);
+    ListView3->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView3->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView3->setSortType(ListView::SortType::Text);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setAccessibleName(QStringLiteral("scan progress"));
+    ProgressBar1->setGeometry(4, 544, 669, 15);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->hide();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setGeometry(0, 578 - 19, 678, 19);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel0 = new QLabel(StatusBar1);
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusBar1->addWidget(StatusPanel0, 1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(125000);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    AddtoBuddys1 = menuItem(PopupMenu1, QStringLiteral("AddtoBuddys1"), QStringLiteral("Add to Buddys"));
+    Connectwithserver1 =
+        menuItem(PopupMenu1, QStringLiteral("Connectwithserver1"), QStringLiteral("Connect with server"));
+    PopupMenu4 = new QMenu(this);
+    PopupMenu4->setObjectName(QStringLiteral("PopupMenu4"));
+    rcon2 = menuItem(PopupMenu4, QStringLiteral("rcon2"), QStringLiteral("rcon"));
+    properties1 = menuItem(PopupMenu4, QStringLiteral("properties1"), QStringLiteral("properties"));
+    addserver1 = menuItem(PopupMenu4, QStringLiteral("addserver1"), QStringLiteral("add server"));
+    deleteserver1 = menuItem(PopupMenu4, QStringLiteral("deleteserver1"), QStringLiteral("delete server"));
+    searchserver1 = menuItem(PopupMenu4, QStringLiteral("searchserver1"), QStringLiteral("search"));
+    connect1 = menuItem(PopupMenu4, QStringLiteral("connect1"), QStringLiteral("connect"));
+    refresh1 = menuItem(PopupMenu4, QStringLiteral("refresh1"), QStringLiteral("scan now"));
+    PopupMenu5 = new QMenu(this);
+    PopupMenu5->setObjectName(QStringLiteral("PopupMenu5"));
+    exit1 = menuItem(PopupMenu5, QStringLiteral("exit1"), QStringLiteral("exit"));
+    options2 = menuItem(PopupMenu5, QStringLiteral("options2"), QStringLiteral("options"));
+    refresh2 = menuItem(PopupMenu5, QStringLiteral("refresh2"), QStringLiteral("scan now"));
+
+    loadArtwork();
+}
+
+void TForm1::loadArtwork()
+{
+    QLabel* banners[] = {Image1, Image2, Image3, Image4};
+    for (int i = 0; i < 4; ++i)
+        banners[i]->setPixmap(QPixmap::fromImage(loadJpeg(QStringLiteral(":/art/banner%1.jpg").arg(i))));
+    auto icon = [](const char* name) { return QIcon(QStringLiteral(":/art/%1.png").arg(QLatin1String(name))); };
+    ImageList5 = {icon("icon-warning"), icon("icon-grin"), icon("icon-sad"), icon("icon-thumbsdown")};
+    ImageList2 = {icon("icon-medal"), icon("icon-sunglasses")};
+    ImageList1 = {icon("icon-sunglasses")};
+    ListView3->setImages(ImageList5);
+    ListView1->setImages(ImageList2);
+    ListView2->setImages(ImageList1);
+    setWindowIcon(QIcon(QStringLiteral(":/art/korvane-48.png")));
+}
+
+void TForm1::connectHandlers()
+{
+    connectHandler(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
+    connectHandler(ToolButton9, &QToolButton::clicked, this, &TForm1::ToolButton9Click);
+    connectHandler(ToolButton6, &QToolButton::clicked, this, &TForm1::ToolButton6Click);
+    connectHandler(ToolButton7, &QToolButton::clicked, this, &TForm1::ToolButton7Click);
+    connectHandler(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    connectHandler(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    connectHandler(ToolButton5, &QToolButton::clicked, this, &TForm1::ToolButton5Click);
+    connectHandler(ToolButton4, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
+    connectHandler(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    connectHandler(ListView3, &QTreeWidget::itemSelectionChanged, this, &TForm1::ListView3SelectItem);
+    connectHandler(ListView1, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView1DblClick);
+    connectHandler(ListView3, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView1DblClick);
+    connectHandler(ListView2, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView2DblClick);
+
+    connectHandler(AddtoBuddys1, &QAction::triggered, this, &TForm1::AddtoBuddys1Click);
+    connectHandler(Connectwithserver1, &QAction::triggered, this, &TForm1::Connectwithserver1Click);
+    connectHandler(rcon2, &QAction::triggered, this, &TForm1::rcon2Click);
+    connectHandler(properties1, &QAction::triggered, this, &TForm1::properties1Click);
+    connectHandler(addserver1, &QAction::triggered, this, &TForm1::addserver1Click);
+    connectHandler(deleteserver1, &QAction::triggered, this, &TForm1::deleteserver1Click);
+    connectHandler(searchserver1, &QAction::triggered, this, &TForm1::searchserver1Click);
+    connectHandler(connect1, &QAction::triggered, this, &TForm1::connect1Click);
+    connectHandler(refresh1, &QAction::triggered, this, &TForm1::refresh1Click);
+    connectHandler(exit1, &QAction::triggered, this, &TForm1::exit1Click);
+    connectHandler(options2, &QAction::triggered, this, &TForm1::options2Click);
+    connectHandler(refresh2, &QAction::triggered, this, &TForm1::refresh2Click);
+
+    // Popup menus open at the mouse; a right click on a row selects it first.
+    auto popup = [this](ListView* view, QMenu* menu) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [view, menu](const QPoint& pos) { menu->popup(view->viewport()->mapToGlobal(pos)); });
+    };
+    popup(ListView1, PopupMenu1);
+    popup(ListView3, PopupMenu4);
+}
+
+void TForm1::setStatusText(const QString& text) { StatusPanel0->setText(text); }
+
+QString TForm1::statusText() const { return StatusPanel0->text(); }
+
+void TForm1::FormCreate()
+{
+    state.PingGraphX = 250;
+    state.PingGraphY = 11;
+    state.Scanning = false;
+    state.FirstShow = true;
+    ProgressBar1->setTextVisible(false);
+    ComboBoxEx1->setEditText(QStringLiteral("select a server"));
+    ListView2->setColumnCaption(0, QStringLiteral("No Buddys online"));
+    ListView1->setColumnCaption(0, QStringLiteral("Players on server"));
+
+    readSettings(state, [this] { Timer1->start(); });
+
+    QLabel* banners[] = {Image1, Image2, Image3, Image4};
+    const std::string& banner = state.BannerImage;
+    if (banner.size() == 1 && banner[0] >= '0' && banner[0] <= '3')
+        banners[banner[0] - '0']->show();
+
+    const std::string path = currentListPath(state.CurrentList);
+    if (!fileExists(path)) {
+        dialogs().message(this, QStringLiteral("Please select a server list !"));
+        return;
+    }
+    for (const std::string& name : readServerNames(path)) {
+        const QString text = QString::fromLatin1(name);
+        ComboBoxEx1->addItem(text);
+        ListView3->addItem(QStringLiteral("not scanned"), {QString(), text, QString()}, 0);
+    }
+    setStatusText(QStringLiteral("Total servers: ") + QString::number(ComboBoxEx1->count()));
+}
+
+void TForm1::FormShow()
+{
+    if (state.FirstShow) {
+        forms().Form6->show();
+        forms().Form6->RadioButton1->setChecked(true);
+        forms().Form6->RadioButton2->setChecked(false);
+        forms().Form6->hide();
+    }
+    ListView2->setFocus();
+    state.FirstShow = false;
+    setStatusText(QString::number(ComboBoxEx1->count()) + QStringLiteral(" servers in ") +
+                  QString::fromLatin1(state.CurrentList));
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    runReported(dialogs(), [this] { FormClose(); });
+    event->accept();
+    QApplication::quit();
+}
+
+void TForm1::ListView1DblClick()
+{
+    if (ListView3->rowCount() > 0)
+        ToolButton1Click();
+}
+
+void TForm1::ToolButton6Click() { forms().Form6->show(); }
+
+void TForm1::searchserver1Click() { forms().Form6->show(); }
+
+void TForm1::ToolButton7Click()
+{
+    if (state.SelectedIP.empty()) {
+        dialogs().message(this, QStringLiteral("Please select a server !"));
+        return;
+    }
+    forms().Form9->hide();
+    forms().Form9->show();
+}
+
+void TForm1::rcon2Click() { ToolButton7Click(); }
+
+void TForm1::ToolButton2Click() { forms().Form2->show(); }
+
+void TForm1::ToolButton5Click() { forms().Form4->show(); }
+
+void TForm1::ToolButton4Click() { forms().Form3->show(); }
+
+void TForm1::options2Click() { ToolButton4Click(); }
+
+void TForm1::Connectwithserver1Click() { ToolButton1Click(); }
+
+void TForm1::connect1Click() { ToolButton1Click(); }
+
+void TForm1::refresh1Click() { ToolButton3Click(); }
+
+void TForm1::refresh2Click() { ToolButton3Click(); }
+
+void TForm1::properties1Click()
+{
+    forms().Form11->hide();
+    forms().Form11->show();
+}
+
+void TForm1::addserver1Click()
+{
+    if (!state.Scanning)
+        forms().Form13->show();
+}
+
+void TForm1::exit1Click() { close(); }
+
+} // namespace korvane

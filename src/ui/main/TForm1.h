@@ -1,0 +1,137 @@
+#pragma once
+// Main window: tool bar, banner, server details, players, buddies online, the
+// server table of the current list, progress bar and status bar.
+
+#include "app/AppState.h"
+#include "ui/widgets/FormBase.h"
+#include "ui/widgets/ListViewGui.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace korvane {
+
+class MainWindowExtras;
+
+class TForm1 : public FormBase
+{
+public:
+    explicit TForm1(Forms& forms);
+    ~TForm1() override;
+
+    AppState state;
+
+    // Tool bar
+    QWidget* ToolBar1;
+    QComboBox* ComboBoxEx1;
+    QToolButton* ToolButton3; // "scan now "
+    QToolButton* ToolButton9; // "stop scan"
+    QToolButton* ToolButton6; // "search"
+    QToolButton* ToolButton7; // "r-con"
+    QToolButton* ToolButton1; // "connect"
+    QToolButton* ToolButton2; // "buddys"
+    QToolButton* ToolButton5; // "clantags"
+    QToolButton* ToolButton4; // "options"
+
+    // Banner
+    QLabel* Image1;
+    QLabel* Image2;
+    QLabel* Image3;
+    QLabel* Image4;
+
+    // Selected server description
+    QFrame* Panel5;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+
+    QFrame* Panel2;
+    ListView* ListView1; // players on the selected server
+    QFrame* Panel3;
+    ListView* ListView2; // buddies online
+    QFrame* Panel4;
+    ListView* ListView3; // server table
+
+    QProgressBar* ProgressBar1;
+    QStatusBar* StatusBar1;
+    QLabel* StatusPanel0;
+
+    QTimer* Timer1;
+
+    QList<QIcon> ImageList1;
+    QList<QIcon> ImageList2;
+    QList<QIcon> ImageList5;
+
+    QMenu* PopupMenu1;
+    QAction* AddtoBuddys1;
+    QAction* Connectwithserver1;
+    QMenu* PopupMenu4;
+    QAction* rcon2;
+    QAction* properties1;
+    QAction* addserver1;
+    QAction* deleteserver1;
+    QAction* searchserver1;
+    QAction* connect1;
+    QAction* refresh1;
+    QMenu* PopupMenu5;
+    QAction* exit1;
+    QAction* options2;
+    QAction* refresh2;
+
+    // Components that later features hang on the window (UDP clients, tray
+    // icon, host checker, scan control).
+    std::unique_ptr<MainWindowExtras> extras;
+
+    void setStatusText(const QString& text);
+    QString statusText() const;
+
+    // Handlers
+    void FormCreate();
+    void FormClose();
+    void ListView3SelectItem();
+    void ToolButton3Click();
+    void ToolButton9Click();
+    void Timer1Timer();
+    void ToolButton1Click();
+    void ListView2DblClick();
+    void AddtoBuddys1Click();
+    void deleteserver1Click();
+    void HostChecker1Log(const std::string& line);
+    void ListView1DblClick();
+    void ToolButton6Click();
+    void searchserver1Click();
+    void ToolButton7Click();
+    void rcon2Click();
+    void ToolButton2Click();
+    void ToolButton5Click();
+    void ToolButton4Click();
+    void options2Click();
+    void Connectwithserver1Click();
+    void connect1Click();
+    void refresh1Click();
+    void refresh2Click();
+    void properties1Click();
+    void addserver1Click();
+    void exit1Click();
+
+protected:
+    void FormShow() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void loadArtwork();
+};
+
+} // namespace korvane

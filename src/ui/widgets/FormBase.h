@@ -1,0 +1,39 @@
+#pragma once
+// Base of every window: created once at start, afterwards only shown and
+// hidden. FormShow runs each time the window becomes visible by show(), not
+// when it is merely restored; both handlers run inside the general error report.
+
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ErrorReport.h"
+
+#include <QWidget>
+
+namespace korvane {
+
+struct Forms;
+struct AppState;
+
+class FormBase : public QWidget
+{
+public:
+    FormBase(Forms& forms, const QString& className, const QString& caption);
+
+    Forms& forms() const { return m_forms; }
+    Dialogs& dialogs() const;
+    AppState& state() const;
+
+    // Fixed client size, placed at the centre of the desktop.
+    void setClientSize(int width, int height);
+    void centreOnDesktop();
+
+protected:
+    virtual void FormShow() {}
+    virtual void FormHide() {}
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    Forms& m_forms;
+};
+
+} // namespace korvane

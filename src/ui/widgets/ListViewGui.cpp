@@ -1,0 +1,82 @@
+#include "ui/widgets/ListViewGui.h"
+
+#include "platform/Collation.h"
+
+#include <QHeaderView>
+
+namespace korvane {
+
+namespace {
+
+constexpr int ImageRole = Qt::UserRole + 1;
+
+class CaptionItem : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        return captionLess(text(0), other.text(0));
+    }
+};
+
+} // namespace
+
+ListView::ListView(QWidget* parent) : QTreeWidget(parent)
+{
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setIconSize(QSize(16, 16));
+    header()->setSectionsClickable(false);
+    header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(false);
+    setSortingEnabled(false);
+}
+
+void ListView::setSortType(SortType type)
+{
+    m_sortType = type;
+    if (type == SortType::Text) {
+        setSortingEnabled(true);
+        sortByColumn(0, Qt::AscendingOrder);
+    } else {
+        setSortingEnabled(false);
+    }
+}
+
+void ListView::sortNow() { sortItems(0, Qt::AscendingOrder); }
+
+QTreeWidgetItem* ListView::addItem(const QString& caption, const QStringList& subItems, int image)
+{
+    QStringList texts{caption};
+    texts += subItems;
+    auto* item = new CaptionItem(texts);
+    if (image >= 0)
+        setImage(item, image);
+    addTopLevelItem(item);
+    return item;
+}
+
+QTreeWidgetItem* ListView::selectedRow() const
+{
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void ListView::setImage(QTreeWidgetItem* item, int index)
+{
+    item->setData(0, ImageRole, index);
+    item->setIcon(0, index >= 0 && index < m_images.size() ? m_images[index] : QIcon());
+}
+
+int ListView::image(const QTreeWidgetItem* item)
+{
+    const QVariant value = item->data(0, ImageRole);
+    return value.isValid() ? value.toInt() : -1;
+}
+
+void ListView::setColumnCaption(int column, const QString& text) { headerItem()->setText(column, text); }
+
+QString ListView::columnCaption(int column) const { return headerItem()->text(column); }
+
+} // namespace korvane

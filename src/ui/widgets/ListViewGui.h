@@ -1,0 +1,47 @@
+#pragma once
+// A report-style list: rows with a caption (column 0) and sub-items, a small
+// icon by index into the view's image list, and optional sorting by caption
+// with the program's caption collation.
+
+#include <QIcon>
+#include <QList>
+#include <QTreeWidget>
+
+namespace korvane {
+
+class ListView : public QTreeWidget
+{
+public:
+    enum class SortType { None, Text };
+
+    explicit ListView(QWidget* parent = nullptr);
+
+    void setImages(const QList<QIcon>& images) { m_images = images; }
+    const QList<QIcon>& images() const { return m_images; }
+
+    // Text sorts the rows at once and keeps them sorted as captions change.
+    void setSortType(SortType type);
+    SortType sortType() const { return m_sortType; }
+    void sortNow();
+
+    QTreeWidgetItem* addItem(const QString& caption, const QStringList& subItems = {}, int image = -1);
+    int rowCount() const { return topLevelItemCount(); }
+    QTreeWidgetItem* row(int index) const { return topLevelItem(index); }
+    QTreeWidgetItem* selectedRow() const;
+    int rowIndex(QTreeWidgetItem* item) const { return indexOfTopLevelItem(item); }
+
+    static QString caption(const QTreeWidgetItem* item) { return item->text(0); }
+    // Sub-item i is column i + 1.
+    static QString subItem(const QTreeWidgetItem* item, int i) { return item->text(i + 1); }
+    void setImage(QTreeWidgetItem* item, int index);
+    static int image(const QTreeWidgetItem* item);
+
+    void setColumnCaption(int column, const QString& text);
+    QString columnCaption(int column) const;
+
+private:
+    QList<QIcon> m_images;
+    SortType m_sortType = SortType::None;
+};
+
+} // namespace korvane

@@ -1,0 +1,15 @@
+// IP view window.
+#include "ui/widgets/TForm12.h"
+
+#include "ui/main/Forms.h"
+
+namespace korvane {
+
+TForm12::TForm12(Forms& forms) : FormBase(forms, QStringLiteral("TForm12"), QStringLiteral("IP view"))
+{
+    forms.Form12 = this;
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setClientSize(161, 19);
+}
+
+} // namespace korvane

@@ -1,0 +1,15 @@
+// Splash window.
+#include "ui/widgets/TForm7.h"
+
+#include "ui/main/Forms.h"
+
+namespace korvane {
+
+TForm7::TForm7(Forms& forms) : FormBase(forms, QStringLiteral("TForm7"), QStringLiteral(""))
+{
+    forms.Form7 = this;
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setClientSize(457, 107);
+}
+
+} // namespace korvane

@@ -1,0 +1,103 @@
+// Renders every window created at start-up into PNG files, offscreen, so the
+// program can be looked at without a display.
+//   korvane-screenshots OUTPUT_FOLDER [DATA_FOLDER]
+// Without a data folder it runs on a fresh copy of the demo data.
+#include "platform/gui/Dialogs.h"
+#include "ui/main/Forms.h"
+#include "ui/main/TForm1.h"
+#include "admin/TForm11.h"
+#include "admin/TForm9.h"
+#include "scan/TForm2.h"
+#include "scan/TForm4.h"
+#include "ui/lists/TForm13.h"
+#include "ui/lists/TForm3.h"
+#include "ui/lists/TForm5.h"
+#include "ui/lists/TForm6.h"
+#include "ui/widgets/TForm12.h"
+#include "ui/widgets/TForm15.h"
+#include "ui/widgets/TForm16.h"
+#include "ui/widgets/TForm7.h"
+#include "ui/widgets/TForm8.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// Boxes are printed, never shown: nothing may wait for a click here.
+class PrintedDialogs : public korvane::Dialogs
+{
+public:
+    void message(QWidget*, const QString& text) override { print("message", text); }
+    bool confirm(QWidget*, const QString& text) override
+    {
+        print("confirm", text);
+        return false;
+    }
+    void error(QWidget*, const QString& text) override { print("error", text); }
+    QString openFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+
+private:
+    static void print(const char* kind, const QString& text)
+    {
+        std::fprintf(stderr, "%s: %s\n", kind, text.toLocal8Bit().constData());
+    }
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvane"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: korvane-screenshots OUTPUT_FOLDER [DATA_FOLDER]\n");
+        return 2;
+    }
+    const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(output);
+
+    QTemporaryDir scratch;
+    QString data;
+    if (argc > 2) {
+        data = QString::fromLocal8Bit(argv[2]);
+    } else {
+        data = scratch.path();
+        std::filesystem::copy(KORVANE_SOURCE_DIR "/data/demo", data.toStdString(),
+                              std::filesystem::copy_options::recursive);
+    }
+    QDir::setCurrent(data);
+
+    PrintedDialogs dialogs;
+    auto forms = korvane::createForms(dialogs);
+    const QList<QWidget*> windows = {forms->Form1,  forms->Form2,  forms->Form3,  forms->Form4,  forms->Form5,
+                                     forms->Form6,  forms->Form7,  forms->Form8,  forms->Form9,  forms->Form11,
+                                     forms->Form12, forms->Form13, forms->Form15, forms->Form16};
+    forms->Form1->show();
+    QApplication::processEvents();
+    for (QWidget* window : windows) {
+        const bool wasVisible = window->isVisible();
+        if (!wasVisible)
+            window->show();
+        QApplication::processEvents();
+        const QString file = output + QLatin1Char('/') + window->objectName() + QStringLiteral(".png");
+        if (!window->grab().save(file)) {
+            std::fprintf(stderr, "could not write %s\n", file.toLocal8Bit().constData());
+            return 1;
+        }
+        std::printf("%s\n", file.toLocal8Bit().constData());
+        if (!wasVisible)
+            window->hide();
+    }
+    return 0;
+}
