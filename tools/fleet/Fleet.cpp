@@ -1,0 +1,316 @@
+#include "fleet/Fleet.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <queue>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+
+#ifndef KORVANE_FLEET_PROGRAM
+#define KORVANE_FLEET_PROGRAM "korvane-fleet"
+#endif
+
+namespace korvane::fleet {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Pending
+{
+    Clock::time_point due;
+    std::size_t server;
+    std::string bytes;
+    sockaddr_storage peer;
+    socklen_t peerLength;
+    bool operator>(const Pending& other) const { return due > other.due; }
+};
+
+// A thousand servers need more descriptors than the usual soft limit of 1024.
+void raiseDescriptorLimit(std::size_t needed)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < needed + 64) {
+        limit.rlim_cur =
+            limit.rlim_max == RLIM_INFINITY ? needed + 64 : std::min<rlim_t>(limit.rlim_max, needed + 64);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+int bindServer(const std::string& address, int port)
+{
+    sockaddr_storage local{};
+    socklen_t length = 0;
+    int family = AF_INET;
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&local);
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&local);
+    if (::inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(static_cast<std::uint16_t>(port));
+        length = sizeof(sockaddr_in);
+    } else if (::inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
+        family = AF_INET6;
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(static_cast<std::uint16_t>(port));
+        length = sizeof(sockaddr_in6);
+    } else {
+        throw std::runtime_error("not an IP address: " + address);
+    }
+    const int fd = ::socket(family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), length) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw std::runtime_error("cannot bind " + address + ":" + std::to_string(port) + ": " +
+                                 std::strerror(error));
+    }
+    return fd;
+}
+
+int boundPort(int fd)
+{
+    sockaddr_storage local{};
+    socklen_t length = sizeof local;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    if (local.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&local)->sin6_port);
+    return ntohs(reinterpret_cast<sockaddr_in*>(&local)->sin_port);
+}
+
+enum class Request { None, Status, Info, Rcon };
+
+Request classify(const std::string& d)
+{
+    if (d.compare(0, 4, "\xFF\xFF\xFF\xFF") != 0) return Request::None;
+    std::size_t pos = 4;
+    if (pos < d.size() && d[pos] == '\x02') ++pos;
+    if (d.compare(pos, 9, "getstatus") == 0) return Request::Status;
+    if (d.compare(pos, 7, "getinfo") == 0) return Request::Info;
+    if (d.compare(pos, 5, "rcon ") == 0) return Request::Rcon;
+    return Request::None;
+}
+
+} // namespace
+
+Fleet::Fleet(FleetConfig config) : m_config(std::move(config)) {}
+
+Fleet::~Fleet()
+{
+    stop();
+}
+
+void Fleet::start()
+{
+    if (running()) return;
+    raiseDescriptorLimit(m_config.servers.size() + 2);
+    try {
+        for (const ServerConfig& server : m_config.servers) {
+            m_fds.push_back(bindServer(m_config.bindAddress, server.port));
+            m_ports.push_back(boundPort(m_fds.back()));
+        }
+        if (::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("pipe failed");
+    } catch (...) {
+        for (int fd : m_fds)
+            ::close(fd);
+        m_fds.clear();
+        m_ports.clear();
+        throw;
+    }
+    m_thread = std::thread([this] { run(); });
+}
+
+void Fleet::stop()
+{
+    if (m_thread.joinable()) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &byte, 1);
+        m_thread.join();
+    }
+    for (int fd : m_fds)
+        ::close(fd);
+    m_fds.clear();
+    for (int& fd : m_wake) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+}
+
+std::string Fleet::serverListText() const
+{
+    return fleet::serverListText(m_config, m_ports);
+}
+
+void Fleet::run()
+{
+    std::vector<pollfd> polled;
+    polled.push_back({m_wake[0], POLLIN, 0});
+    for (int fd : m_fds)
+        polled.push_back({fd, POLLIN, 0});
+    std::priority_queue<Pending, std::vector<Pending>, std::greater<>> pending;
+    std::mt19937 rng(0x4b6f72u);
+    std::string buffer(65536, '\0');
+
+    auto sendTo = [&](std::size_t server, const std::string& bytes, const sockaddr_storage& peer,
+                      socklen_t len) {
+        if (::sendto(m_fds[server], bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer),
+                     len) >= 0)
+            ++m_replies;
+    };
+
+    for (;;) {
+        int timeout = -1;
+        if (!pending.empty()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(pending.top().due - Clock::now());
+            timeout = wait.count() < 0 ? 0 : static_cast<int>(wait.count());
+        }
+        const int ready = ::poll(polled.data(), polled.size(), timeout);
+        if (ready < 0 && errno != EINTR) break;
+        if (ready > 0) {
+            if (polled[0].revents) return;
+            for (std::size_t i = 1; i < polled.size(); ++i) {
+                if (!(polled[i].revents & POLLIN)) continue;
+                const std::size_t server = i - 1;
+                // Drain a few datagrams per socket so a flooded server cannot starve the rest.
+                for (int burst = 0; burst < 16; ++burst) {
+                    sockaddr_storage peer{};
+                    socklen_t len = sizeof peer;
+                    const ssize_t got = ::recvfrom(polled[i].fd, buffer.data(), buffer.size(), 0,
+                                                   reinterpret_cast<sockaddr*>(&peer), &len);
+                    if (got < 0) break;
+                    const std::string datagram(buffer.data(), static_cast<std::size_t>(got));
+                    ServerConfig& config = m_config.servers[server];
+                    if (config.behaviour == Behaviour::Silent) continue;
+                    std::string reply;
+                    switch (classify(datagram)) {
+                    case Request::Status:
+                        reply = statusReply(config, rng);
+                        break;
+                    case Request::Info:
+                        reply = config.behaviour == Behaviour::Answer ||
+                                        config.behaviour == Behaviour::Slow ||
+                                        config.behaviour == Behaviour::Full
+                                    ? infoReply(config)
+                                    : statusReply(config, rng);
+                        break;
+                    case Request::Rcon:
+                        reply = rconReply(config, datagram);
+                        break;
+                    case Request::None:
+                        break;
+                    }
+                    if (reply.empty()) continue;
+                    if (config.behaviour == Behaviour::Slow && config.delayMs > 0)
+                        pending.push({Clock::now() + std::chrono::milliseconds(config.delayMs), server,
+                                      std::move(reply), peer, len});
+                    else
+                        sendTo(server, reply, peer, len);
+                }
+            }
+        }
+        const auto now = Clock::now();
+        while (!pending.empty() && pending.top().due <= now) {
+            const Pending& p = pending.top();
+            sendTo(p.server, p.bytes, p.peer, p.peerLength);
+            pending.pop();
+        }
+    }
+}
+
+FleetProcess::~FleetProcess()
+{
+    stop();
+}
+
+FleetProcess::FleetProcess(FleetProcess&& other) noexcept
+    : m_pid(std::exchange(other.m_pid, -1)), m_out(std::exchange(other.m_out, -1)),
+      m_ports(std::move(other.m_ports))
+{}
+
+FleetProcess& FleetProcess::operator=(FleetProcess&& other) noexcept
+{
+    if (this != &other) {
+        stop();
+        m_pid = std::exchange(other.m_pid, -1);
+        m_out = std::exchange(other.m_out, -1);
+        m_ports = std::move(other.m_ports);
+    }
+    return *this;
+}
+
+FleetProcess FleetProcess::launch(const std::string& program, const std::vector<std::string>& args,
+                                  int timeoutMs)
+{
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        throw std::runtime_error("fork failed");
+    }
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    FleetProcess process;
+    process.m_pid = pid;
+    process.m_out = pipeFds[0];
+
+    // The program prints one "PORT<TAB>NAME" line per server, then "ready".
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string text;
+    for (;;) {
+        std::size_t lf;
+        while ((lf = text.find('\n')) != std::string::npos) {
+            const std::string line = text.substr(0, lf);
+            text.erase(0, lf + 1);
+            if (line == "ready") return process;
+            if (!line.empty() && line[0] >= '0' && line[0] <= '9') process.m_ports.push_back(std::stoi(line));
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd p{process.m_out, POLLIN, 0};
+        if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0)
+            throw std::runtime_error("korvane-fleet did not report its ports in time");
+        char chunk[4096];
+        const ssize_t got = ::read(process.m_out, chunk, sizeof chunk);
+        if (got <= 0) throw std::runtime_error("korvane-fleet ended before serving");
+        text.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+int FleetProcess::stop()
+{
+    if (m_out >= 0) ::close(m_out);
+    m_out = -1;
+    if (m_pid <= 0) return -1;
+    ::kill(m_pid, SIGTERM);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string fleetProgramPath()
+{
+    return KORVANE_FLEET_PROGRAM;
+}
+
+} // namespace korvane::fleet

@@ -1,0 +1,84 @@
+#pragma once
+// A fleet of stand-in game servers on loopback: one thread, one poll() over
+// every server's socket, delayed replies kept in a queue so a slow server
+// never holds up the others.
+
+#include "fleet/ServerModel.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+
+namespace korvane::fleet {
+
+class Fleet
+{
+public:
+    explicit Fleet(FleetConfig config);
+    ~Fleet(); // stops
+    Fleet(const Fleet&) = delete;
+    Fleet& operator=(const Fleet&) = delete;
+
+    // Binds every server's socket (all or none; std::runtime_error on failure)
+    // and starts serving.
+    void start();
+    void stop();
+    bool running() const { return m_thread.joinable(); }
+
+    const FleetConfig& config() const { return m_config; }
+    std::size_t size() const { return m_config.servers.size(); }
+    // Bound ports in configuration order (valid after start).
+    std::vector<int> ports() const { return m_ports; }
+    int port(std::size_t index) const { return m_ports.at(index); }
+
+    // Datagrams answered so far (status, info and console alike).
+    std::uint64_t repliesSent() const { return m_replies.load(); }
+
+    // The server-list file of the running fleet (CR LF line ends).
+    std::string serverListText() const;
+
+private:
+    void run();
+
+    FleetConfig m_config; // the serving thread changes maps through rcon
+    std::vector<int> m_fds;
+    std::vector<int> m_ports;
+    int m_wake[2] = {-1, -1};
+    std::thread m_thread;
+    std::atomic<std::uint64_t> m_replies{0};
+};
+
+// The korvane-fleet program run as a child process; its ports are read from
+// what it prints. The destructor stops it.
+class FleetProcess
+{
+public:
+    FleetProcess() = default;
+    ~FleetProcess();
+    FleetProcess(FleetProcess&& other) noexcept;
+    FleetProcess& operator=(FleetProcess&& other) noexcept;
+
+    // Starts program with args and waits (up to timeoutMs) until it reports
+    // its ports. std::runtime_error when it does not come up.
+    static FleetProcess launch(const std::string& program, const std::vector<std::string>& args,
+                               int timeoutMs = 10000);
+
+    const std::vector<int>& ports() const { return m_ports; }
+    pid_t pid() const { return m_pid; }
+    // SIGTERM, then waits; the exit status (-1 when it was not running).
+    int stop();
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    std::vector<int> m_ports;
+};
+
+// Where the build put the korvane-fleet program (for tests).
+std::string fleetProgramPath();
+
+} // namespace korvane::fleet

@@ -1,0 +1,85 @@
+#pragma once
+// What one stand-in game server is and says: its settings, players and
+// behaviour, and the datagrams it answers with.
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace korvane::fleet {
+
+enum class Game { AlliedAssault, Spearhead };
+
+// How a server treats a status request.
+enum class Behaviour {
+    Answer,   // a well-formed reply at once
+    Silent,   // never answers
+    Slow,     // a well-formed reply after delayMs
+    Full,     // players padded up to the maximum
+    Garbage,  // FF FF FF FF followed by random bytes
+    Short,    // the reply cut to exactly 40 bytes
+    Long,     // players padded until the reply is exactly 8192 bytes
+    Oversize, // a reply longer than any client buffer (9000 bytes)
+    BadMax,   // sv_maxclients is not a number
+};
+
+struct Player
+{
+    int score = 0;
+    int ping = 0;
+    std::string name;
+};
+
+struct ServerConfig
+{
+    std::string listName; // the name in the server-list file
+    std::string hostName; // sv_hostname
+    std::string map = "obj/obj_team2";
+    int maxClients = 16;
+    std::vector<Player> players;
+    std::vector<std::string> mapList;
+    std::string version; // derived from the game when empty
+    std::string url;
+    Game game = Game::AlliedAssault;
+    Behaviour behaviour = Behaviour::Answer;
+    int delayMs = 0;          // for Slow
+    std::string rconPassword; // empty: the console refuses every command
+    int port = 0;             // 0: an ephemeral port
+};
+
+struct FleetConfig
+{
+    std::string bindAddress = "127.0.0.1";
+    std::vector<ServerConfig> servers;
+};
+
+const char* behaviourName(Behaviour behaviour);
+Behaviour behaviourFromName(const std::string& name); // throws std::invalid_argument
+
+// The version text real servers send; it is how clients tell the games apart.
+std::string versionText(const ServerConfig& server);
+
+// The players a status reply lists (Full pads the configured ones to the maximum).
+std::vector<Player> listedPlayers(const ServerConfig& server);
+
+// FF FF FF FF 01 "statusResponse" LF, the settings line, one line per player,
+// shaped by the behaviour; rng feeds Garbage only.
+std::string statusReply(const ServerConfig& server, std::mt19937& rng);
+// The short info answer qstat asks for before the status.
+std::string infoReply(const ServerConfig& server);
+
+// The console's answer to one rcon datagram; map changes the server's map.
+std::string rconReply(ServerConfig& server, const std::string& datagram);
+
+// Reads a configuration (see the demo's fleet.json); throws std::runtime_error.
+FleetConfig parseFleetConfig(const std::string& jsonText);
+FleetConfig loadFleetConfig(const std::string& path);
+
+// count servers with varied names, maps, players and games, a share of them silent.
+FleetConfig generateFleet(int count, int basePort, double silentFraction, std::uint32_t seed);
+
+// The fleet as a server-list file: name, IP, port per server, CR LF line ends.
+std::string serverListText(const FleetConfig& config, const std::vector<int>& ports);
+
+} // namespace korvane::fleet
