@@ -5,14 +5,20 @@
 
 namespace korvane {
 
-std::string currentListPath(const std::string& currentList) { return dataPath(currentList); }
+std::string currentListPath(const std::string& currentList)
+{
+    return dataPath(currentList);
+}
 
 std::string listFilePath(const std::string& listName)
 {
     return dataPath(std::string(ServerListFolder) + "\\" + listName);
 }
 
-std::vector<std::string> enumerateLists() { return listFiles(dataPath(ServerListFolder), "*."); }
+std::vector<std::string> enumerateLists()
+{
+    return listFiles(dataPath(ServerListFolder), "*.");
+}
 
 std::vector<std::string> readServerNames(const std::string& path)
 {
@@ -80,13 +86,18 @@ void removeServer(const std::string& path, const std::string& name)
 {
     std::vector<ServerEntry> kept;
     for (ServerEntry& server : readServers(path))
-        if (server.name != name)
-            kept.push_back(std::move(server));
+        if (server.name != name) kept.push_back(std::move(server));
     writeServerList(path, kept);
 }
 
-void createList(const std::string& listName) { createEmptyFile(listFilePath(listName)); }
+void createList(const std::string& listName)
+{
+    createEmptyFile(listFilePath(listName));
+}
 
-void deleteList(const std::string& listName) { deleteFile(listFilePath(listName)); }
+void deleteList(const std::string& listName)
+{
+    deleteFile(listFilePath(listName));
+}
 
 } // namespace korvane

@@ -10,8 +10,7 @@ void readSettings(AppState& state, const std::function<void()>& enableTimer)
 {
     TextReader file(dataPath(SettingsFileName));
     while (!file.eof()) {
-        if (file.readLine() == "timer on")
-            enableTimer();
+        if (file.readLine() == "timer on") enableTimer();
         state.CurrentList = file.readLine();
         state.CheckClantags = file.readLine() == "clantags on";
         state.Nickname = file.readLine();
@@ -22,8 +21,7 @@ void readSettings(AppState& state, const std::function<void()>& enableTimer)
         state.UserTimeoutMs = timeout;
         state.TimeoutMs = timeout;
         state.SaveScan = file.readLine() == "save";
-        if (state.SaveScan)
-            state.TimeoutMs = SaveScanTimeoutMs;
+        if (state.SaveScan) state.TimeoutMs = SaveScanTimeoutMs;
         state.ReservedFlag = file.readLine() == "true";
         state.BannerImage = file.readLine();
         file.readLine(); // the comment line

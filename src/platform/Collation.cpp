@@ -6,8 +6,7 @@ namespace {
 
 unsigned char fold(unsigned char c)
 {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<unsigned char>(c + 32);
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) // Latin-1 capitals
         return static_cast<unsigned char>(c + 32);
     return c;
@@ -21,17 +20,14 @@ int compareCaptions(const std::string& a, const std::string& b)
     for (size_t i = 0; i < n; ++i) {
         const unsigned char x = fold(static_cast<unsigned char>(a[i]));
         const unsigned char y = fold(static_cast<unsigned char>(b[i]));
-        if (x != y)
-            return x < y ? -1 : 1;
+        if (x != y) return x < y ? -1 : 1;
     }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
     // Same letters: lower case goes first, as the desktop's word sort has it.
     for (size_t i = 0; i < n; ++i) {
         const unsigned char x = static_cast<unsigned char>(a[i]);
         const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x != y)
-            return x > y ? -1 : 1;
+        if (x != y) return x > y ? -1 : 1;
     }
     return 0;
 }

@@ -10,6 +10,9 @@ namespace korvane {
 
 int compareCaptions(const std::string& a, const std::string& b);
 int compareCaptions(const QString& a, const QString& b);
-inline bool captionLess(const QString& a, const QString& b) { return compareCaptions(a, b) < 0; }
+inline bool captionLess(const QString& a, const QString& b)
+{
+    return compareCaptions(a, b) < 0;
+}
 
 } // namespace korvane

@@ -24,8 +24,7 @@ std::optional<int> tryStrToInt(const std::string& text)
         base = 16;
         i += 2;
     }
-    if (i >= text.size())
-        return std::nullopt;
+    if (i >= text.size()) return std::nullopt;
     long long value = 0;
     for (; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -39,30 +38,28 @@ std::optional<int> tryStrToInt(const std::string& text)
         else
             return std::nullopt;
         value = value * base + digit;
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            return std::nullopt;
+        if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
     }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX || value < INT_MIN)
-        return std::nullopt;
+    if (negative) value = -value;
+    if (value > INT_MAX || value < INT_MIN) return std::nullopt;
     return static_cast<int>(value);
 }
 
 int strToInt(const std::string& text)
 {
-    if (auto value = tryStrToInt(text))
-        return *value;
+    if (auto value = tryStrToInt(text)) return *value;
     throw ConvertError(text);
 }
 
-std::string intToStr(long long value) { return std::to_string(value); }
+std::string intToStr(long long value)
+{
+    return std::to_string(value);
+}
 
 std::string lowerCase(std::string text)
 {
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
@@ -73,8 +70,7 @@ bool containsNoCase(const std::string& haystack, const std::string& needle)
 
 std::string removeAllNoCase(std::string text, const std::string& needle)
 {
-    if (needle.empty())
-        return text;
+    if (needle.empty()) return text;
     const std::string lowNeedle = lowerCase(needle);
     std::string result;
     result.reserve(text.size());

@@ -2,6 +2,8 @@
 
 namespace korvane {
 
-ConvertError::ConvertError(const std::string& text) : KorvaneError("'" + text + "' is not a valid integer value") {}
+ConvertError::ConvertError(const std::string& text)
+    : KorvaneError("'" + text + "' is not a valid integer value")
+{}
 
 } // namespace korvane

@@ -8,18 +8,19 @@ std::string nativePath(const std::string& path)
 {
     std::string result = path;
     for (char& c : result)
-        if (c == '\\')
-            c = '/';
+        if (c == '\\') c = '/';
     return result;
 }
 
-std::string currentDirectory() { return QDir::currentPath().toLocal8Bit().toStdString(); }
+std::string currentDirectory()
+{
+    return QDir::currentPath().toLocal8Bit().toStdString();
+}
 
 std::string dataPath(const std::string& relativeName)
 {
     std::string relative = nativePath(relativeName);
-    if (!relative.empty() && relative.front() == '/')
-        relative.erase(0, 1);
+    if (!relative.empty() && relative.front() == '/') relative.erase(0, 1);
     return currentDirectory() + "/" + relative;
 }
 

@@ -18,8 +18,7 @@ namespace {
 
 [[noreturn]] void throwErrno(int error)
 {
-    if (error == ENOENT || error == ENOTDIR)
-        throw IoError(FileNotFoundText);
+    if (error == ENOENT || error == ENOTDIR) throw IoError(FileNotFoundText);
     throw IoError(std::strerror(error));
 }
 
@@ -28,9 +27,9 @@ namespace {
 TextReader::TextReader(const std::string& path)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        throwErrno(errno);
-    struct stat info {};
+    if (!file) throwErrno(errno);
+    struct stat info
+    {};
     if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
         std::fclose(file);
         throwErrno(EISDIR);
@@ -42,18 +41,19 @@ TextReader::TextReader(const std::string& path)
     const bool failed = std::ferror(file);
     const int error = errno;
     std::fclose(file);
-    if (failed)
-        throwErrno(error);
+    if (failed) throwErrno(error);
 }
 
 TextReader::~TextReader() = default;
 
-bool TextReader::eof() const { return m_pos >= m_data.size(); }
+bool TextReader::eof() const
+{
+    return m_pos >= m_data.size();
+}
 
 std::string TextReader::readLine()
 {
-    if (eof())
-        return {};
+    if (eof()) return {};
     const size_t end = m_data.find_first_of("\r\n", m_pos);
     if (end == std::string::npos) {
         std::string line = m_data.substr(m_pos);
@@ -62,8 +62,7 @@ std::string TextReader::readLine()
     }
     std::string line = m_data.substr(m_pos, end - m_pos);
     m_pos = end + 1;
-    if (m_data[end] == '\r' && m_pos < m_data.size() && m_data[m_pos] == '\n')
-        ++m_pos;
+    if (m_data[end] == '\r' && m_pos < m_data.size() && m_data[m_pos] == '\n') ++m_pos;
     return line;
 }
 
@@ -71,50 +70,42 @@ TextWriter::TextWriter(const std::string& path, WriteMode mode) : m_path(path)
 {
     if (mode == WriteMode::Append) {
         m_file = std::fopen(path.c_str(), "r+b");
-        if (!m_file)
-            throwErrno(errno);
+        if (!m_file) throwErrno(errno);
         if (std::fseek(m_file, 0, SEEK_END) == 0 && std::ftell(m_file) > 0) {
             std::fseek(m_file, -1, SEEK_END);
             const int last = std::fgetc(m_file);
             std::fseek(m_file, 0, SEEK_END);
-            if (last != '\n' && last != '\r')
-                std::fputs("\r\n", m_file);
+            if (last != '\n' && last != '\r') std::fputs("\r\n", m_file);
         }
     } else {
         m_file = std::fopen(path.c_str(), "wb");
-        if (!m_file)
-            throwErrno(errno);
+        if (!m_file) throwErrno(errno);
     }
 }
 
 TextWriter::~TextWriter()
 {
-    if (m_file)
-        std::fclose(m_file);
+    if (m_file) std::fclose(m_file);
 }
 
 void TextWriter::writeLine(const std::string& line)
 {
-    if (!m_file)
-        throw IoError("File not open");
+    if (!m_file) throw IoError("File not open");
     if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fputs("\r\n", m_file) < 0)
         throwErrno(errno);
 }
 
 void TextWriter::flush()
 {
-    if (m_file && std::fflush(m_file) != 0)
-        throwErrno(errno);
+    if (m_file && std::fflush(m_file) != 0) throwErrno(errno);
 }
 
 void TextWriter::close()
 {
-    if (!m_file)
-        return;
+    if (!m_file) return;
     std::FILE* file = m_file;
     m_file = nullptr;
-    if (std::fclose(file) != 0)
-        throwErrno(errno);
+    if (std::fclose(file) != 0) throwErrno(errno);
 }
 
 std::vector<std::string> readAllLines(const std::string& path)
@@ -128,27 +119,33 @@ std::vector<std::string> readAllLines(const std::string& path)
 
 void replaceFileLines(const std::string& path, const std::vector<std::string>& lines)
 {
-    QSaveFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw IoError(file.errorString().toLocal8Bit().toStdString());
+    std::string data;
     for (const std::string& line : lines) {
-        file.write(line.data(), static_cast<qint64>(line.size()));
-        file.write("\r\n", 2);
+        data += line;
+        data += "\r\n";
     }
-    if (!file.commit())
-        throw IoError(file.errorString().toLocal8Bit().toStdString());
+    QSaveFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::WriteOnly)) throw IoError(file.errorString().toLocal8Bit().toStdString());
+    // A short write (disk full, size limit) must never be renamed over the old file.
+    const qint64 size = static_cast<qint64>(data.size());
+    if (file.write(data.data(), size) != size || !file.flush()) {
+        const std::string error = file.errorString().toLocal8Bit().toStdString();
+        file.cancelWriting();
+        throw IoError(error.empty() ? std::strerror(EIO) : error);
+    }
+    if (!file.commit()) throw IoError(file.errorString().toLocal8Bit().toStdString());
 }
 
 bool fileExists(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 void deleteFile(const std::string& path)
 {
-    if (::unlink(path.c_str()) != 0)
-        throwErrno(errno);
+    if (::unlink(path.c_str()) != 0) throwErrno(errno);
 }
 
 void createEmptyFile(const std::string& path)
@@ -162,14 +159,12 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     std::vector<std::string> names;
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
-    if (error)
-        return names;
+    if (error) return names;
     const bool anyName = pattern == "*" || pattern == "*.*";
     const bool noExtension = pattern == "*.";
     for (const auto& entry : it) {
         std::error_code typeError;
-        if (!entry.is_regular_file(typeError))
-            continue;
+        if (!entry.is_regular_file(typeError)) continue;
         const std::string name = entry.path().filename().string();
         bool match;
         if (anyName)
@@ -178,8 +173,7 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
             match = name.find('.') == std::string::npos;
         else
             match = fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
-        if (match)
-            names.push_back(name);
+        if (match) names.push_back(name);
     }
     return names;
 }

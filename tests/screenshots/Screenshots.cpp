@@ -2,17 +2,17 @@
 // program can be looked at without a display.
 //   korvane-screenshots OUTPUT_FOLDER [DATA_FOLDER]
 // Without a data folder it runs on a fresh copy of the demo data.
-#include "platform/gui/Dialogs.h"
-#include "ui/main/Forms.h"
-#include "ui/main/TForm1.h"
 #include "admin/TForm11.h"
 #include "admin/TForm9.h"
+#include "platform/gui/Dialogs.h"
 #include "scan/TForm2.h"
 #include "scan/TForm4.h"
 #include "ui/lists/TForm13.h"
 #include "ui/lists/TForm3.h"
 #include "ui/lists/TForm5.h"
 #include "ui/lists/TForm6.h"
+#include "ui/main/Forms.h"
+#include "ui/main/TForm1.h"
 #include "ui/widgets/TForm12.h"
 #include "ui/widgets/TForm15.h"
 #include "ui/widgets/TForm16.h"
@@ -80,15 +80,12 @@ int main(int argc, char* argv[])
 
     PrintedDialogs dialogs;
     auto forms = korvane::createForms(dialogs);
-    const QList<QWidget*> windows = {forms->Form1,  forms->Form2,  forms->Form3,  forms->Form4,  forms->Form5,
-                                     forms->Form6,  forms->Form7,  forms->Form8,  forms->Form9,  forms->Form11,
-                                     forms->Form12, forms->Form13, forms->Form15, forms->Form16};
+    const QList<QWidget*> windows = forms->windows();
     forms->Form1->show();
     QApplication::processEvents();
     for (QWidget* window : windows) {
         const bool wasVisible = window->isVisible();
-        if (!wasVisible)
-            window->show();
+        if (!wasVisible) window->show();
         QApplication::processEvents();
         const QString file = output + QLatin1Char('/') + window->objectName() + QStringLiteral(".png");
         if (!window->grab().save(file)) {
@@ -96,8 +93,7 @@ int main(int argc, char* argv[])
             return 1;
         }
         std::printf("%s\n", file.toLocal8Bit().constData());
-        if (!wasVisible)
-            window->hide();
+        if (!wasVisible) window->hide();
     }
     return 0;
 }

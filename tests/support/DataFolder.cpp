@@ -15,7 +15,10 @@ DataFolder::DataFolder() : m_previous(QDir::currentPath())
     QDir(m_dir.path()).mkdir(QStringLiteral("Serverlists"));
 }
 
-DataFolder::~DataFolder() { QDir::setCurrent(m_previous); }
+DataFolder::~DataFolder()
+{
+    QDir::setCurrent(m_previous);
+}
 
 std::string DataFolder::file(const std::string& relative) const
 {
@@ -44,7 +47,10 @@ std::string DataFolder::read(const std::string& relative) const
     return buffer.str();
 }
 
-bool DataFolder::exists(const std::string& relative) const { return std::filesystem::exists(file(relative)); }
+bool DataFolder::exists(const std::string& relative) const
+{
+    return std::filesystem::exists(file(relative));
+}
 
 std::vector<std::string> DataFolder::files(const std::string& folder) const
 {
@@ -57,7 +63,17 @@ std::vector<std::string> DataFolder::files(const std::string& folder) const
 
 std::vector<std::string> DataFolder::configLines()
 {
-    return {"timer off", "Serverlists\\Standard", "clantags off", "", "", "", "", "1000", "fast", "false", "0",
+    return {"timer off",
+            "Serverlists\\Standard",
+            "clantags off",
+            "",
+            "",
+            "",
+            "",
+            "1000",
+            "fast",
+            "false",
+            "0",
             "//Tessary Config - Dont change this file !"};
 }
 

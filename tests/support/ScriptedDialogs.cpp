@@ -4,7 +4,10 @@
 
 namespace korvane::test {
 
-void ScriptedDialogs::message(QWidget*, const QString& text) { m_shown.append({"message", ApplicationTitle, text}); }
+void ScriptedDialogs::message(QWidget*, const QString& text)
+{
+    m_shown.append({"message", ApplicationTitle, text});
+}
 
 bool ScriptedDialogs::confirm(QWidget*, const QString& text)
 {
@@ -16,7 +19,10 @@ bool ScriptedDialogs::confirm(QWidget*, const QString& text)
     return m_confirms.takeFirst();
 }
 
-void ScriptedDialogs::error(QWidget*, const QString& text) { m_shown.append({"error", ApplicationTitle, text}); }
+void ScriptedDialogs::error(QWidget*, const QString& text)
+{
+    m_shown.append({"error", ApplicationTitle, text});
+}
 
 QString ScriptedDialogs::openFile(QWidget*, const QString& filter, const QString&)
 {

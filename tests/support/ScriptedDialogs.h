@@ -24,7 +24,8 @@ public:
     bool confirm(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString openFile(QWidget* parent, const QString& filter, const QString& dir) override;
-    QString saveFile(QWidget* parent, const QString& name, const QString& dir, const QString& filter) override;
+    QString saveFile(QWidget* parent, const QString& name, const QString& dir,
+                     const QString& filter) override;
 
     void queueConfirm(bool yes) { m_confirms.append(yes); }
     void queueFileName(const QString& name) { m_fileNames.append(name); }

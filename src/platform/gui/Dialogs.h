@@ -20,7 +20,8 @@ public:
     virtual void error(QWidget* parent, const QString& text) = 0;
     // "" when cancelled.
     virtual QString openFile(QWidget* parent, const QString& filter, const QString& dir) = 0;
-    virtual QString saveFile(QWidget* parent, const QString& name, const QString& dir, const QString& filter) = 0;
+    virtual QString saveFile(QWidget* parent, const QString& name, const QString& dir,
+                             const QString& filter) = 0;
 };
 
 // The real boxes.
@@ -31,7 +32,8 @@ public:
     bool confirm(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString openFile(QWidget* parent, const QString& filter, const QString& dir) override;
-    QString saveFile(QWidget* parent, const QString& name, const QString& dir, const QString& filter) override;
+    QString saveFile(QWidget* parent, const QString& name, const QString& dir,
+                     const QString& filter) override;
 };
 
 inline const QString ApplicationTitle = QStringLiteral("Korvane");

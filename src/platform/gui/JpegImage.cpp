@@ -28,8 +28,7 @@ void onMessage(j_common_ptr) {}
 
 QImage decodeJpeg(const QByteArray& data)
 {
-    if (data.isEmpty())
-        return {};
+    if (data.isEmpty()) return {};
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
@@ -64,8 +63,7 @@ QImage decodeJpeg(const QByteArray& data)
 QImage loadJpeg(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     return decodeJpeg(file.readAll());
 }
 

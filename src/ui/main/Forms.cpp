@@ -38,6 +38,12 @@ std::unique_ptr<Forms> createForms(Dialogs& dialogs)
     return forms;
 }
 
+QList<QWidget*> Forms::windows() const
+{
+    return {Form1, Form2, Form3,  Form4,  Form5,  Form6,  Form7,
+            Form8, Form9, Form11, Form12, Form13, Form15, Form16};
+}
+
 Forms::~Forms()
 {
     // The main window goes last: the others read its state while they close.

@@ -2,7 +2,11 @@
 // The program's fourteen windows, created once in a fixed order with the main
 // window first; every window reaches the others through this set.
 
+#include <QList>
+
 #include <memory>
+
+class QWidget;
 
 namespace korvane {
 
@@ -28,6 +32,9 @@ struct Forms
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
     ~Forms();
+
+    // Every window in creation order.
+    QList<QWidget*> windows() const;
 
     Dialogs& dialogs;
     TForm1* Form1 = nullptr;

@@ -2,6 +2,8 @@
 // other windows or repeat a button.
 #include "ui/main/TForm1.h"
 
+#include "admin/TForm11.h"
+#include "admin/TForm9.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
 #include "platform/Convert.h"
@@ -14,8 +16,6 @@
 #include "ui/lists/TForm6.h"
 #include "ui/main/Forms.h"
 #include "ui/main/MainWindowExtras.h"
-#include "admin/TForm11.h"
-#include "admin/TForm9.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -94,8 +94,9 @@ TForm1::~TForm1() = default;
 
 void TForm1::buildControls()
 {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPointSize(8);
     setFont(windowFont);
@@ -131,14 +132,16 @@ void TForm1::buildControls()
                          QStringLiteral("Scans all servers in serverlists"));
     ToolButton9 = button(QStringLiteral("ToolButton9"), QStringLiteral("stop scan"), QString());
     ToolButton9->hide();
-    ToolButton6 =
-        button(QStringLiteral("ToolButton6"), QStringLiteral("search"), QStringLiteral("search list servers / maps"));
-    ToolButton7 =
-        button(QStringLiteral("ToolButton7"), QStringLiteral("r-con"), QStringLiteral("starts remote console"));
-    ToolButton1 =
-        button(QStringLiteral("ToolButton1"), QStringLiteral("connect"), QStringLiteral("connect with server"));
-    ToolButton2 = button(QStringLiteral("ToolButton2"), QStringLiteral("buddys"), QStringLiteral("Add buddys"));
-    ToolButton5 = button(QStringLiteral("ToolButton5"), QStringLiteral("clantags"), QStringLiteral("Add clantags"));
+    ToolButton6 = button(QStringLiteral("ToolButton6"), QStringLiteral("search"),
+                         QStringLiteral("search list servers / maps"));
+    ToolButton7 = button(QStringLiteral("ToolButton7"), QStringLiteral("r-con"),
+                         QStringLiteral("starts remote console"));
+    ToolButton1 = button(QStringLiteral("ToolButton1"), QStringLiteral("connect"),
+                         QStringLiteral("connect with server"));
+    ToolButton2 =
+        button(QStringLiteral("ToolButton2"), QStringLiteral("buddys"), QStringLiteral("Add buddys"));
+    ToolButton5 =
+        button(QStringLiteral("ToolButton5"), QStringLiteral("clantags"), QStringLiteral("Add clantags"));
     ToolButton4 = button(QStringLiteral("ToolButton4"), QStringLiteral("options"), QString());
     bar->addStretch(1);
 
@@ -171,10 +174,11 @@ void TForm1::buildControls()
     };
 
     Panel2 = panel(this, QStringLiteral("Panel2"), QRect(4, 128, 332, 233));
-    ListView1 = list(Panel2, QStringLiteral("ListView1"),
-                     QStringLiteral("Rightclick will move selected player to the buddylist / Doubleclick connects "
-                                    "with server"),
-                     QStringLiteral("Players on server"));
+    ListView1 =
+        list(Panel2, QStringLiteral("ListView1"),
+             QStringLiteral("Rightclick will move selected player to the buddylist / Doubleclick connects "
+                            "with server"),
+             QStringLiteral("Players on server"));
     ListView1->setColumnCount(2);
     ListView1->setHeaderLabels({QString(), QStringLiteral("Ping")});
     ListView1->setColumnWidth(0, 275);
@@ -183,8 +187,9 @@ void TForm1::buildControls()
     ListView1->setSortType(ListView::SortType::Text);
 
     Panel3 = panel(this, QStringLiteral("Panel3"), QRect(341, 128, 332, 233));
-    ListView2 = list(Panel3, QStringLiteral("ListView2"), QStringLiteral("doubleclick on player to scan his server"),
-                     QStringLiteral("Buddys online"));
+    ListView2 =
+        list(Panel3, QStringLiteral("ListView2"), QStringLiteral("doubleclick on player to scan his server"),
+             QStringLiteral("Buddys online"));
     ListView2->setColumnCount(2);
     ListView2->setHeaderLabels({QString(), QStringLiteral("Host")});
     ListView2->setColumnWidth(0, 210);
@@ -252,7 +257,9 @@ void TForm1::loadArtwork()
     QLabel* banners[] = {Image1, Image2, Image3, Image4};
     for (int i = 0; i < 4; ++i)
         banners[i]->setPixmap(QPixmap::fromImage(loadJpeg(QStringLiteral(":/art/banner%1.jpg").arg(i))));
-    auto icon = [](const char* name) { return QIcon(QStringLiteral(":/art/%1.png").arg(QLatin1String(name))); };
+    auto icon = [](const char* name) {
+        return QIcon(QStringLiteral(":/art/%1.png").arg(QLatin1String(name)));
+    };
     ImageList5 = {icon("icon-warning"), icon("icon-grin"), icon("icon-sad"), icon("icon-thumbsdown")};
     ImageList2 = {icon("icon-medal"), icon("icon-sunglasses")};
     ImageList1 = {icon("icon-sunglasses")};
@@ -302,9 +309,15 @@ void TForm1::connectHandlers()
     popup(ListView3, PopupMenu4);
 }
 
-void TForm1::setStatusText(const QString& text) { StatusPanel0->setText(text); }
+void TForm1::setStatusText(const QString& text)
+{
+    StatusPanel0->setText(text);
+}
 
-QString TForm1::statusText() const { return StatusPanel0->text(); }
+QString TForm1::statusText() const
+{
+    return StatusPanel0->text();
+}
 
 void TForm1::FormCreate()
 {
@@ -321,19 +334,22 @@ void TForm1::FormCreate()
 
     QLabel* banners[] = {Image1, Image2, Image3, Image4};
     const std::string& banner = state.BannerImage;
-    if (banner.size() == 1 && banner[0] >= '0' && banner[0] <= '3')
-        banners[banner[0] - '0']->show();
+    if (banner.size() == 1 && banner[0] >= '0' && banner[0] <= '3') banners[banner[0] - '0']->show();
 
     const std::string path = currentListPath(state.CurrentList);
     if (!fileExists(path)) {
         dialogs().message(this, QStringLiteral("Please select a server list !"));
         return;
     }
+    const QString boxText = ComboBoxEx1->currentText();
     for (const std::string& name : readServerNames(path)) {
         const QString text = QString::fromLatin1(name);
         ComboBoxEx1->addItem(text);
         ListView3->addItem(QStringLiteral("not scanned"), {QString(), text, QString()}, 0);
     }
+    // Filling the box must not change its text.
+    ComboBoxEx1->setCurrentIndex(-1);
+    ComboBoxEx1->setEditText(boxText);
     setStatusText(QStringLiteral("Total servers: ") + QString::number(ComboBoxEx1->count()));
 }
 
@@ -360,13 +376,18 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::ListView1DblClick()
 {
-    if (ListView3->rowCount() > 0)
-        ToolButton1Click();
+    if (ListView3->rowCount() > 0) ToolButton1Click();
 }
 
-void TForm1::ToolButton6Click() { forms().Form6->show(); }
+void TForm1::ToolButton6Click()
+{
+    forms().Form6->show();
+}
 
-void TForm1::searchserver1Click() { forms().Form6->show(); }
+void TForm1::searchserver1Click()
+{
+    forms().Form6->show();
+}
 
 void TForm1::ToolButton7Click()
 {
@@ -378,23 +399,50 @@ void TForm1::ToolButton7Click()
     forms().Form9->show();
 }
 
-void TForm1::rcon2Click() { ToolButton7Click(); }
+void TForm1::rcon2Click()
+{
+    ToolButton7Click();
+}
 
-void TForm1::ToolButton2Click() { forms().Form2->show(); }
+void TForm1::ToolButton2Click()
+{
+    forms().Form2->show();
+}
 
-void TForm1::ToolButton5Click() { forms().Form4->show(); }
+void TForm1::ToolButton5Click()
+{
+    forms().Form4->show();
+}
 
-void TForm1::ToolButton4Click() { forms().Form3->show(); }
+void TForm1::ToolButton4Click()
+{
+    forms().Form3->show();
+}
 
-void TForm1::options2Click() { ToolButton4Click(); }
+void TForm1::options2Click()
+{
+    ToolButton4Click();
+}
 
-void TForm1::Connectwithserver1Click() { ToolButton1Click(); }
+void TForm1::Connectwithserver1Click()
+{
+    ToolButton1Click();
+}
 
-void TForm1::connect1Click() { ToolButton1Click(); }
+void TForm1::connect1Click()
+{
+    ToolButton1Click();
+}
 
-void TForm1::refresh1Click() { ToolButton3Click(); }
+void TForm1::refresh1Click()
+{
+    ToolButton3Click();
+}
 
-void TForm1::refresh2Click() { ToolButton3Click(); }
+void TForm1::refresh2Click()
+{
+    ToolButton3Click();
+}
 
 void TForm1::properties1Click()
 {
@@ -404,10 +452,12 @@ void TForm1::properties1Click()
 
 void TForm1::addserver1Click()
 {
-    if (!state.Scanning)
-        forms().Form13->show();
+    if (!state.Scanning) forms().Form13->show();
 }
 
-void TForm1::exit1Click() { close(); }
+void TForm1::exit1Click()
+{
+    close();
+}
 
 } // namespace korvane

@@ -16,9 +16,15 @@ FormBase::FormBase(Forms& forms, const QString& className, const QString& captio
     setAccessibleName(caption.isEmpty() ? className : caption);
 }
 
-Dialogs& FormBase::dialogs() const { return m_forms.dialogs; }
+Dialogs& FormBase::dialogs() const
+{
+    return m_forms.dialogs;
+}
 
-AppState& FormBase::state() const { return m_forms.Form1->state; }
+AppState& FormBase::state() const
+{
+    return m_forms.Form1->state;
+}
 
 void FormBase::setClientSize(int width, int height)
 {
@@ -37,15 +43,13 @@ void FormBase::centreOnDesktop()
 void FormBase::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        runReported(dialogs(), [this] { FormShow(); });
+    if (!event->spontaneous()) runReported(dialogs(), [this] { FormShow(); });
 }
 
 void FormBase::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        runReported(dialogs(), [this] { FormHide(); });
+    if (!event->spontaneous()) runReported(dialogs(), [this] { FormHide(); });
 }
 
 } // namespace korvane

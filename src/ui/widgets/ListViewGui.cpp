@@ -44,15 +44,17 @@ void ListView::setSortType(SortType type)
     }
 }
 
-void ListView::sortNow() { sortItems(0, Qt::AscendingOrder); }
+void ListView::sortNow()
+{
+    sortItems(0, Qt::AscendingOrder);
+}
 
 QTreeWidgetItem* ListView::addItem(const QString& caption, const QStringList& subItems, int image)
 {
     QStringList texts{caption};
     texts += subItems;
     auto* item = new CaptionItem(texts);
-    if (image >= 0)
-        setImage(item, image);
+    if (image >= 0) setImage(item, image);
     addTopLevelItem(item);
     return item;
 }
@@ -75,8 +77,14 @@ int ListView::image(const QTreeWidgetItem* item)
     return value.isValid() ? value.toInt() : -1;
 }
 
-void ListView::setColumnCaption(int column, const QString& text) { headerItem()->setText(column, text); }
+void ListView::setColumnCaption(int column, const QString& text)
+{
+    headerItem()->setText(column, text);
+}
 
-QString ListView::columnCaption(int column) const { return headerItem()->text(column); }
+QString ListView::columnCaption(int column) const
+{
+    return headerItem()->text(column);
+}
 
 } // namespace korvane

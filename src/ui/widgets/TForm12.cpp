@@ -8,7 +8,8 @@ namespace korvane {
 TForm12::TForm12(Forms& forms) : FormBase(forms, QStringLiteral("TForm12"), QStringLiteral("IP view"))
 {
     forms.Form12 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setClientSize(161, 19);
 }
 

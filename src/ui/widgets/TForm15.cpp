@@ -8,7 +8,8 @@ namespace korvane {
 TForm15::TForm15(Forms& forms) : FormBase(forms, QStringLiteral("TForm15"), QStringLiteral("ping"))
 {
     forms.Form15 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setClientSize(320, 196);
 }
 

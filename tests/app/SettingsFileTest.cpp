@@ -1,0 +1,176 @@
+// Reading and writing the positional settings file.
+#include "app/SettingsFile.h"
+#include "platform/Errors.h"
+#include "support/DataFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane;
+using korvane::test::DataFolder;
+
+namespace {
+
+struct Read
+{
+    AppState state;
+    int timerStarts = 0;
+    std::string error;
+};
+
+std::unique_ptr<Read> readFrom(const DataFolder& folder, const std::string& bytes)
+{
+    folder.write("Config", bytes);
+    auto result = std::make_unique<Read>();
+    try {
+        readSettings(result->state, [&] { ++result->timerStarts; });
+    } catch (const KorvaneError& error) {
+        result->error = error.what();
+    }
+    return result;
+}
+
+std::vector<std::string> withLine(int number, const std::string& text)
+{
+    auto lines = DataFolder::configLines();
+    lines[number - 1] = text;
+    return lines;
+}
+
+} // namespace
+
+TEST(SettingsFile, FlagsMatchOnlyTheExactWords)
+{
+    DataFolder folder;
+    struct Case
+    {
+        int line;
+        std::string text;
+        bool timer, clantags, save, reserved;
+    };
+    const Case cases[] = {
+        {1, "timer on", true, false, false, false},
+        {1, "Timer on", false, false, false, false},
+        {1, "TIMER ON", false, false, false, false},
+        {1, "timer on ", false, false, false, false},
+        {1, "", false, false, false, false},
+        {3, "clantags on", false, true, false, false},
+        {3, "clantags ON", false, false, false, false},
+        {9, "save", false, false, true, false},
+        {9, "Save", false, false, false, false},
+        {10, "true", false, false, false, true},
+        {10, "TRUE", false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        auto read = readFrom(folder, test::crlf(withLine(c.line, c.text)));
+        EXPECT_EQ(read->error, "") << c.text;
+        EXPECT_EQ(read->timerStarts > 0, c.timer) << c.text;
+        EXPECT_EQ(read->state.CheckClantags.load(), c.clantags) << c.text;
+        EXPECT_EQ(read->state.SaveScan, c.save) << c.text;
+        EXPECT_EQ(read->state.ReservedFlag, c.reserved) << c.text;
+    }
+}
+
+TEST(SettingsFile, TimeoutInForceFollowsTheScanMode)
+{
+    DataFolder folder;
+    auto lines = withLine(8, "3000");
+    auto fast = readFrom(folder, test::crlf(lines));
+    EXPECT_EQ(fast->state.TimeoutMs, 3000);
+    lines[8] = "save";
+    auto save = readFrom(folder, test::crlf(lines));
+    EXPECT_EQ(save->state.TimeoutMs, 10000);
+    EXPECT_EQ(save->state.UserTimeoutMs, 3000);
+
+    writeSettings(settingsOf(save->state, false));
+    const std::string written = folder.read("Config");
+    EXPECT_NE(written.find("\r\n3000\r\nsave\r\n"), std::string::npos) << written;
+}
+
+TEST(SettingsFile, BadTimeoutStopsAfterLineSevenAndKeepsWhatWasRead)
+{
+    DataFolder folder;
+    auto lines = DataFolder::configLines();
+    lines[0] = "timer on";
+    lines[1] = "Serverlists\\Clan";
+    lines[3] = "Sniper";
+    lines[7] = "fast!";
+    lines[8] = "save";
+    lines[9] = "true";
+    lines[10] = "2";
+    auto read = readFrom(folder, test::crlf(lines));
+    EXPECT_EQ(read->error, "'fast!' is not a valid integer value");
+    EXPECT_EQ(read->timerStarts, 1);
+    EXPECT_EQ(read->state.CurrentList, "Serverlists\\Clan");
+    EXPECT_EQ(read->state.Nickname, "Sniper");
+    EXPECT_FALSE(read->state.SaveScan);
+    EXPECT_FALSE(read->state.ReservedFlag);
+    EXPECT_EQ(read->state.BannerImage, "");
+
+    auto empty = readFrom(folder, test::crlf(withLine(8, "")));
+    EXPECT_EQ(empty->error, "'' is not a valid integer value");
+}
+
+TEST(SettingsFile, ExtraLinesStartAnotherPass)
+{
+    DataFolder folder;
+    auto lines = withLine(1, "timer on");
+    lines[3] = "Sniper";
+    // A thirteenth, empty line: the second pass blanks the texts and fails at its empty line 8.
+    auto read = readFrom(folder, test::crlf(lines) + "\r\n");
+    EXPECT_EQ(read->error, "'' is not a valid integer value");
+    EXPECT_EQ(read->timerStarts, 1);
+    EXPECT_EQ(read->state.Nickname, "");
+    EXPECT_EQ(read->state.CurrentList, "");
+    EXPECT_EQ(read->state.TimeoutMs, 1000);
+
+    // Two whole passes: the second one's values win; "timer on" of the first stays.
+    auto second = DataFolder::configLines();
+    second[1] = "Serverlists\\Second";
+    second[7] = "2500";
+    auto twice = readFrom(folder, test::crlf(lines) + test::crlf(second));
+    EXPECT_EQ(twice->error, "");
+    EXPECT_EQ(twice->timerStarts, 1);
+    EXPECT_EQ(twice->state.CurrentList, "Serverlists\\Second");
+    EXPECT_EQ(twice->state.TimeoutMs, 2500);
+}
+
+TEST(SettingsFile, MissingFileAndShortFile)
+{
+    DataFolder folder;
+    AppState state;
+    try {
+        readSettings(state, [] {});
+        FAIL();
+    } catch (const IoError& error) {
+        EXPECT_STREQ(error.what(), "File not found");
+    }
+    auto shortFile = readFrom(folder, "timer off\r\nServerlists\\Standard\r\n");
+    EXPECT_EQ(shortFile->error, "'' is not a valid integer value");
+    EXPECT_EQ(shortFile->state.CurrentList, "Serverlists\\Standard");
+}
+
+TEST(SettingsFile, WrittenFileReadsBackToTheSameLines)
+{
+    DataFolder folder;
+    const std::vector<std::string> lines = {"timer on",
+                                            "Serverlists\\My List",
+                                            "clantags on",
+                                            " Sni per ",
+                                            "secret",
+                                            "C:\\Games\\MOHAA\\MOHAA.exe",
+                                            "C:\\Games\\MOHAA\\moh_spearhead.exe",
+                                            "1500",
+                                            "save",
+                                            "false",
+                                            "odd value",
+                                            "//Tessary Config - Dont change this file !"};
+    auto read = readFrom(folder, test::crlf(lines));
+    ASSERT_EQ(read->error, "");
+    writeSettings(settingsOf(read->state, read->timerStarts > 0));
+    EXPECT_EQ(folder.read("Config"), test::crlf(lines));
+
+    // Line 10 of any text but "true" comes back as "false".
+    auto odd = readFrom(folder, test::crlf(withLine(10, "yes")));
+    writeSettings(settingsOf(odd->state, false));
+    EXPECT_EQ(folder.read("Config"), test::crlf(withLine(10, "false")));
+}

@@ -1,0 +1,169 @@
+// Line reading, appending and atomic replacement of text files.
+#include "platform/TextFile.h"
+#include "platform/Collation.h"
+#include "platform/Convert.h"
+#include "platform/Errors.h"
+#include "platform/Paths.h"
+#include "support/DataFolder.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace korvane;
+using korvane::test::DataFolder;
+
+TEST(TextFile, LineEndsOfEveryKindAndReadsPastTheEnd)
+{
+    struct Case
+    {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {"x\n\r\ny", {"x", "", "y"}},
+        {std::string("\xff\x01z\r\n", 5), {std::string("\xff\x01z", 3)}},
+    };
+    DataFolder folder;
+    for (const Case& c : cases) {
+        folder.write("f.txt", c.bytes);
+        EXPECT_EQ(readAllLines(folder.file("f.txt")), c.lines) << c.bytes;
+        TextReader reader(folder.file("f.txt"));
+        for (size_t i = 0; i < c.lines.size(); ++i)
+            reader.readLine();
+        EXPECT_TRUE(reader.eof());
+        EXPECT_EQ(reader.readLine(), "");
+    }
+}
+
+TEST(TextFile, MissingFilesSayFileNotFound)
+{
+    DataFolder folder;
+    const std::string missing = folder.file("nothing.txt");
+    auto message = [](auto&& action) {
+        try {
+            action();
+        } catch (const IoError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message([&] { TextReader r(missing); }), "File not found");
+    EXPECT_EQ(message([&] { TextWriter w(missing, WriteMode::Append); }), "File not found");
+    EXPECT_EQ(message([&] { deleteFile(missing); }), "File not found");
+    EXPECT_EQ(message([&] { TextReader r(folder.file("Serverlists")); }), std::string(std::strerror(EISDIR)));
+    EXPECT_FALSE(folder.exists("nothing.txt"));
+}
+
+TEST(TextFile, AppendedLineStandsAloneAfterAnUnterminatedLastLine)
+{
+    DataFolder folder;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "new\r\n"},
+        {"old", "old\r\nnew\r\n"},
+        {"old\r\n", "old\r\nnew\r\n"},
+        {"old\n", "old\nnew\r\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        folder.write("b.txt", before);
+        TextWriter writer(folder.file("b.txt"), WriteMode::Append);
+        writer.writeLine("new");
+        writer.close();
+        EXPECT_EQ(folder.read("b.txt"), after);
+    }
+}
+
+TEST(TextFile, ReplaceIsAtomicAndLeavesNoScratchFile)
+{
+    DataFolder folder;
+    folder.write("list", "old\r\n");
+    replaceFileLines(folder.file("list"), {"a", "", "b"});
+    EXPECT_EQ(folder.read("list"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(folder.files("."), (std::vector<std::string>{"Serverlists", "list"}));
+
+    // A folder that cannot be written keeps the old file whole.
+    ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0500), 0);
+    if (::geteuid() != 0) {
+        EXPECT_THROW(replaceFileLines(folder.file("list"), {"new"}), IoError);
+        EXPECT_EQ(folder.read("list"), "a\r\n\r\nb\r\n");
+    }
+    ::chmod(folder.path().toLocal8Bit().constData(), 0700);
+    EXPECT_THROW(replaceFileLines(folder.file("no/such/folder/list"), {"x"}), IoError);
+}
+
+TEST(TextFile, ListsRegularFilesByPattern)
+{
+    DataFolder folder;
+    folder.write("Serverlists/Standard", "");
+    folder.write("Serverlists/Clan", "");
+    folder.write("Serverlists/import.sslf", "");
+    folder.write("Serverlists/sub/inner", "");
+    auto sorted = [](std::vector<std::string> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(sorted(listFiles(folder.file("Serverlists"), "*.")),
+              (std::vector<std::string>{"Clan", "Standard"}));
+    EXPECT_EQ(sorted(listFiles(folder.file("Serverlists"), "*.*")),
+              (std::vector<std::string>{"Clan", "Standard", "import.sslf"}));
+    EXPECT_EQ(listFiles(folder.file("Serverlists"), "*.SSLF"), (std::vector<std::string>{"import.sslf"}));
+    EXPECT_TRUE(listFiles(folder.file("missing"), "*.*").empty());
+}
+
+TEST(Paths, BackslashNamesMapToTheDataFolder)
+{
+    DataFolder folder;
+    EXPECT_EQ(dataPath("Serverlists\\Standard"), folder.file("Serverlists/Standard"));
+    EXPECT_EQ(dataPath("\\Buddys.txt"), folder.file("Buddys.txt"));
+    EXPECT_EQ(folderOf("C:\\Games\\MOHAA\\MOHAA.exe"), "C:\\Games\\MOHAA");
+    EXPECT_EQ(folderOf("/opt/mohaa/MOHAA.exe"), "/opt/mohaa");
+    EXPECT_EQ(folderOf("MOHAA.exe"), "");
+}
+
+TEST(Convert, IntegerTextsAndTheErrorText)
+{
+    const std::pair<std::string, std::optional<int>> cases[] = {
+        {"1000", 1000},
+        {"-5", -5},
+        {"+7", 7},
+        {"  12", 12},
+        {"$1F", 31},
+        {"0x10", 16},
+        {"", std::nullopt},
+        {"12 ", std::nullopt},
+        {"abc", std::nullopt},
+        {"1.5", std::nullopt},
+        {"-", std::nullopt},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"-2147483648", -2147483647 - 1},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(tryStrToInt(text), value) << text;
+    try {
+        strToInt("abc");
+        FAIL();
+    } catch (const ConvertError& error) {
+        EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
+    }
+    EXPECT_EQ(removeAllNoCase("xRCON:yrcon:z", "rcon:"), "xyz");
+    EXPECT_TRUE(containsNoCase("a StatusResponse", "statusresponse"));
+}
+
+TEST(Collation, SameOrderUnderEveryLocale)
+{
+    QStringList names{"Bob",   "alice",       "[XY]Ann", "bob",  "Alice",
+                      "12/16", "no response", "FULL",    "0/16", "2/20"};
+    std::sort(names.begin(), names.end(), captionLess);
+    EXPECT_EQ(names, (QStringList{"0/16", "12/16", "2/20", "[XY]Ann", "alice", "Alice", "bob", "Bob", "FULL",
+                                  "no response"}));
+    EXPECT_EQ(compareCaptions(std::string("a"), std::string("a")), 0);
+    EXPECT_LT(compareCaptions(std::string("ab"), std::string("abc")), 0);
+}
