@@ -1,0 +1,99 @@
+#pragma once
+// The scan-all worker: one pass over the server table through a ScanView, with
+// several status exchanges in flight and every result applied in row order.
+
+#include "scan/ScanView.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace korvane {
+
+// How many status exchanges a pass keeps waiting at once. A silent server
+// holds its place for a whole time-out, so this bounds how many of them wait
+// together; measured with bench/korvane-bench-scan (see README).
+inline constexpr int DefaultInFlight = 256;
+
+// Thrown through the worker when its run was halted; deliberately not a
+// std::exception, so no per-server handler mistakes it for a bad reply.
+struct ScanHalted
+{};
+
+enum class PassEnd { Complete, Halted, Failed };
+
+struct PassResult
+{
+    PassEnd end = PassEnd::Halted;
+    std::string error; // for Failed
+};
+
+// The state one run shares between the UI thread and its worker. Halting
+// wakes the worker at once; nothing is posted to a window after a halt.
+class ScanControl
+{
+public:
+    ScanControl();
+    ~ScanControl();
+    ScanControl(const ScanControl&) = delete;
+    ScanControl& operator=(const ScanControl&) = delete;
+
+    void halt();
+    bool halted() const { return m_halted.load(); }
+
+    // Runs post while the run is not halted, holding off a halt meanwhile, so
+    // a halt and a post never cross. False when halted.
+    template <typename F> bool whileRunning(F&& post)
+    {
+        std::lock_guard<std::mutex> guard(m_postMutex);
+        if (m_halted.load()) return false;
+        post();
+        return true;
+    }
+
+    int wakeHandle() const { return m_wakeFd; }
+
+    std::atomic<int> openSockets{0};
+
+    void finish(PassResult result);
+    bool finished() const { return m_finished.load(); }
+    // Waits up to timeoutMs for the worker to end; true when it has.
+    bool waitFinished(int timeoutMs);
+    PassResult result();
+
+private:
+    std::atomic<bool> m_halted{false};
+    std::mutex m_postMutex;
+    int m_wakeFd = -1;
+
+    std::atomic<bool> m_finished{false};
+    std::mutex m_resultMutex;
+    std::condition_variable m_resultChanged;
+    PassResult m_result;
+};
+
+// One pass on the calling thread.
+PassResult runScanPass(ScanView& view, ScanControl& control, int inFlight = DefaultInFlight);
+
+// The UI side's handle of a worker running on a thread of its own. The worker
+// releases itself when it ends; the handle only halts it (also when dropped).
+class ScanRun
+{
+public:
+    static std::shared_ptr<ScanRun> start(std::shared_ptr<ScanControl> control,
+                                          std::unique_ptr<ScanView> view, int inFlight = DefaultInFlight);
+    ~ScanRun();
+    ScanRun(const ScanRun&) = delete;
+    ScanRun& operator=(const ScanRun&) = delete;
+
+    void halt() { m_control->halt(); }
+    ScanControl& control() const { return *m_control; }
+
+private:
+    explicit ScanRun(std::shared_ptr<ScanControl> control) : m_control(std::move(control)) {}
+    std::shared_ptr<ScanControl> m_control;
+};
+
+} // namespace korvane

@@ -1,0 +1,36 @@
+#include "scan/WatchLists.h"
+
+#include "platform/Convert.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+
+namespace korvane {
+
+WatchLists readWatchLists()
+{
+    WatchLists lists;
+    lists.buddies = readAllLines(dataPath(BuddyFileName));
+    lists.clantags = readAllLines(dataPath(ClantagFileName));
+    return lists;
+}
+
+std::vector<std::string> matchPlayer(const std::string& name, const WatchLists& lists, bool checkClantags)
+{
+    std::vector<std::string> captions;
+    if (name.empty()) return captions;
+    const std::string lowerName = lowerCase(name);
+    for (const std::string& line : lists.buddies)
+        if (lowerCase(line) == lowerName) captions.push_back(line);
+    if (checkClantags)
+        for (const std::string& tag : lists.clantags)
+            if (!tag.empty() && lowerName.find(lowerCase(tag)) != std::string::npos) captions.push_back(name);
+    return captions;
+}
+
+std::string buddyColumnCaption(int itemCount)
+{
+    if (itemCount <= 0) return "No Buddys online";
+    return std::to_string(itemCount) + " Buddys online";
+}
+
+} // namespace korvane
