@@ -1,0 +1,77 @@
+#include "admin/PasswordFile.h"
+
+#include "platform/Convert.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+
+#include <sys/stat.h>
+
+namespace korvane {
+
+namespace {
+
+const std::string RconMark = "rcon:";
+
+void appendRecord(const std::string& key, const std::string& value)
+{
+    TextWriter writer(dataPath(PasswordFileName), WriteMode::Append);
+    writer.writeLine(key);
+    writer.writeLine(value);
+    writer.flush();
+    writer.close();
+}
+
+} // namespace
+
+std::string PasswordKey(const std::string& ip, const std::string& port)
+{
+    return ip + port;
+}
+
+StoredPasswords FindPasswords(const std::string& key)
+{
+    StoredPasswords found;
+    TextReader reader(dataPath(PasswordFileName));
+    // Value lines are compared with the key too: a value equal to a key is
+    // taken as a key, and files written that way must read back the same.
+    while (!reader.eof()) {
+        if (reader.readLine() != key) continue;
+        const std::string value = reader.readLine();
+        if (containsNoCase(value, RconMark))
+            found.rcon = removeAllNoCase(value, RconMark);
+        else
+            found.server = value;
+    }
+    return found;
+}
+
+std::optional<std::string> FindServerPassword(const std::string& key)
+{
+    return FindPasswords(key).server;
+}
+
+std::optional<std::string> FindRconPassword(const std::string& key)
+{
+    return FindPasswords(key).rcon;
+}
+
+void AddServerPassword(const std::string& key, const std::string& password)
+{
+    appendRecord(key, password);
+}
+
+void AddRconPassword(const std::string& key, const std::string& password)
+{
+    appendRecord(key, RconMark + password);
+}
+
+void ResetPasswords()
+{
+    const std::string path = dataPath(PasswordFileName);
+    const bool created = !fileExists(path);
+    replaceFileLines(path, {"// Korvane 1.11 password list", "//", ""});
+    // The file holds secrets; one the user already has keeps the mode they gave it.
+    if (created) ::chmod(path.c_str(), S_IRUSR | S_IWUSR);
+}
+
+} // namespace korvane

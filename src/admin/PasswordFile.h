@@ -1,0 +1,35 @@
+#pragma once
+// Passwords.txt: per-server join and remote-console passwords. Records are
+// only ever appended and the last record of each kind wins; only the reset
+// shrinks (and creates) the file. Every operation opens and closes the file
+// itself; a missing file is an IoError ("File not found") for all but the reset.
+
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+inline constexpr const char* PasswordFileName = "Passwords.txt";
+
+// IP text immediately followed by port text: 10.0.0.5 + 203 -> "10.0.0.5203".
+std::string PasswordKey(const std::string& ip, const std::string& port);
+
+struct StoredPasswords
+{
+    std::optional<std::string> server;
+    std::optional<std::string> rcon; // "rcon:" already removed
+};
+
+// Both kinds in one pass, for windows that show both.
+StoredPasswords FindPasswords(const std::string& key);
+
+std::optional<std::string> FindServerPassword(const std::string& key);
+std::optional<std::string> FindRconPassword(const std::string& key);
+
+void AddServerPassword(const std::string& key, const std::string& password);
+void AddRconPassword(const std::string& key, const std::string& password);
+
+// Rewrites the file with its three header lines only.
+void ResetPasswords();
+
+} // namespace korvane
