@@ -1,0 +1,52 @@
+#pragma once
+// Starting another program the way the games expect to be started: one
+// argument string, split as a Windows program splits its command line, and a
+// working directory. A .exe that Linux cannot run directly goes through wine.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// Exit status reported while the process still runs.
+inline constexpr int StillActive = 259;
+
+// The arguments a Windows program's C runtime makes of its command line
+// (after the program name): blanks and tabs separate, double quotes group,
+// 2n backslashes + quote give n backslashes and toggle quoting, 2n+1
+// backslashes + quote give n backslashes and a literal quote, "" inside
+// quotes gives a literal quote, other backslashes are literal.
+std::vector<std::string> splitWindowsCommandLine(const std::string& arguments);
+
+// Full path of an executable file of that name on PATH, "" when none.
+std::string findOnPath(const std::string& name);
+
+class Process
+{
+public:
+    // nullptr when the program cannot be started (missing, not executable and
+    // no wine for it, bad working directory). The program keeps running when
+    // the handle goes away.
+    static std::unique_ptr<Process> start(const std::string& program, const std::string& arguments,
+                                          const std::string& workingDirectory);
+
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // The exit code, or StillActive while the process runs; 128 + signal
+    // number after a signal ended it.
+    int exitStatus();
+
+    int pid() const { return m_pid; }
+
+private:
+    explicit Process(int pid) : m_pid(pid) {}
+
+    int m_pid;
+    bool m_ended = false;
+    int m_status = StillActive;
+};
+
+} // namespace korvane
