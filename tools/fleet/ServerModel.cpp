@@ -66,6 +66,9 @@ std::string settingsLine(const ServerConfig& server, const std::string& maxText,
     }
     if (!server.url.empty()) line += "\\URL\\" + server.url;
     if (!padding.empty()) line += "\\sv_padding\\" + padding;
+    // Readers take a value up to the next backslash, so the keys they use must
+    // not come last; real servers send further settings after them too.
+    line += "\\sv_floodProtect\\1";
     return line;
 }
 

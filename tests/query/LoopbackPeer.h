@@ -1,0 +1,139 @@
+#pragma once
+// A scripted UDP peer on 127.0.0.1 for exchange tests: answers the n-th
+// datagram it receives with what the script says, after the script's delay.
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <stdexcept>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace korvane::testing {
+
+struct PeerReply
+{
+    std::string bytes;
+    int delayMs = 0;
+};
+
+class LoopbackPeer
+{
+public:
+    using Script = std::function<std::optional<PeerReply>(int index, const std::string& request)>;
+
+    explicit LoopbackPeer(Script script) : m_script(std::move(script))
+    {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+            throw std::runtime_error("cannot bind the loopback peer");
+        socklen_t length = sizeof local;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
+        m_port = ntohs(local.sin_port);
+        m_thread = std::thread([this] { run(); });
+    }
+
+    // Answers every request with the same bytes.
+    static Script always(std::string bytes, int delayMs = 0)
+    {
+        return [bytes, delayMs](int, const std::string&) {
+            return std::optional<PeerReply>({bytes, delayMs});
+        };
+    }
+
+    ~LoopbackPeer()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_fd);
+    }
+
+    int port() const { return m_port; }
+    std::string portText() const { return std::to_string(m_port); }
+    int requests() const { return m_requests.load(); }
+    std::string lastRequest() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_last;
+    }
+
+private:
+    struct Due
+    {
+        std::chrono::steady_clock::time_point at;
+        std::string bytes;
+        sockaddr_in peer;
+    };
+
+    void run()
+    {
+        std::vector<Due> due;
+        char buffer[65536];
+        while (!m_stop) {
+            pollfd p{m_fd, POLLIN, 0};
+            ::poll(&p, 1, 5);
+            sockaddr_in from{};
+            socklen_t length = sizeof from;
+            const ssize_t got =
+                ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
+            if (got >= 0) {
+                const std::string request(buffer, static_cast<std::size_t>(got));
+                {
+                    std::lock_guard lock(m_mutex);
+                    m_last = request;
+                }
+                const int index = m_requests++;
+                if (auto reply = m_script(index, request))
+                    due.push_back(
+                        {std::chrono::steady_clock::now() + std::chrono::milliseconds(reply->delayMs),
+                         reply->bytes, from});
+            }
+            const auto now = std::chrono::steady_clock::now();
+            for (auto it = due.begin(); it != due.end();) {
+                if (it->at <= now) {
+                    ::sendto(m_fd, it->bytes.data(), it->bytes.size(), 0,
+                             reinterpret_cast<sockaddr*>(&it->peer), sizeof it->peer);
+                    it = due.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+    }
+
+    Script m_script;
+    int m_fd = -1;
+    int m_port = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_requests{0};
+    mutable std::mutex m_mutex;
+    std::string m_last;
+};
+
+// A loopback port where nothing listens (bound, then released).
+inline int unusedPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    socklen_t length = sizeof local;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    ::close(fd);
+    return ntohs(local.sin_port);
+}
+
+} // namespace korvane::testing

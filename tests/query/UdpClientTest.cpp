@@ -1,0 +1,119 @@
+#include "LoopbackPeer.h"
+
+#include "platform/Errors.h"
+#include "platform/UdpClient.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane;
+using korvane::testing::LoopbackPeer;
+
+namespace {
+
+// An echo peer on ::1, for the IPv6 path.
+struct Ipv6Echo
+{
+    int fd = ::socket(AF_INET6, SOCK_DGRAM, 0);
+    int port = 0;
+    Ipv6Echo()
+    {
+        sockaddr_in6 local{};
+        local.sin6_family = AF_INET6;
+        local.sin6_addr = in6addr_loopback;
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) port = -1;
+        socklen_t length = sizeof local;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+        if (port == 0) port = ntohs(local.sin6_port);
+    }
+    ~Ipv6Echo() { ::close(fd); }
+    void echoOnce()
+    {
+        pollfd p{fd, POLLIN, 0};
+        ASSERT_EQ(::poll(&p, 1, 2000), 1);
+        char buffer[100];
+        sockaddr_in6 from{};
+        socklen_t length = sizeof from;
+        const ssize_t got =
+            ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
+        ASSERT_GT(got, 0);
+        ::sendto(fd, buffer, static_cast<std::size_t>(got), 0, reinterpret_cast<sockaddr*>(&from), length);
+    }
+};
+
+} // namespace
+
+TEST(UdpClient, ClosedUntilOpenedAndReopeningGivesAFreshPort)
+{
+    UdpClient client;
+    EXPECT_FALSE(client.isOpen());
+    EXPECT_EQ(client.nativeHandle(), -1);
+    client.open();
+    ASSERT_TRUE(client.isOpen());
+    const int first = client.localPort();
+    EXPECT_GT(first, 0);
+    client.open(); // already open: the socket stays
+    EXPECT_EQ(client.localPort(), first);
+    // Hold the old port so the system cannot hand it out again at once.
+    UdpClient holder;
+    client.close();
+    EXPECT_FALSE(client.isOpen());
+    client.open();
+    EXPECT_NE(client.localPort(), 0);
+    client.close();
+    EXPECT_EQ(client.localPort(), 0);
+}
+
+TEST(UdpClient, SendOpensTheSocketAndTheReplyArrives)
+{
+    LoopbackPeer peer(LoopbackPeer::always("pong"));
+    UdpClient client;
+    client.setPeer("127.0.0.1", peer.port());
+    EXPECT_EQ(client.peerHost(), "127.0.0.1");
+    EXPECT_EQ(client.peerPort(), peer.port());
+    client.send(std::string("ping\0with zero", 14));
+    EXPECT_TRUE(client.isOpen());
+    EXPECT_EQ(client.receive(2000), "pong");
+    EXPECT_EQ(peer.lastRequest(), std::string("ping\0with zero", 14));
+}
+
+TEST(UdpClient, ReachesIpv6Peers)
+{
+    Ipv6Echo echo;
+    if (echo.port <= 0) GTEST_SKIP() << "no IPv6 loopback on this machine";
+    UdpClient client;
+    client.setPeer("::1", echo.port);
+    client.send("over six");
+    echo.echoOnce();
+    EXPECT_EQ(client.receive(2000), "over six");
+}
+
+TEST(UdpClient, ReceiveWithNothingArrivingIsEmpty)
+{
+    UdpClient client;
+    client.open();
+    for (int timeout : {-5, 0, 50})
+        EXPECT_EQ(client.receive(timeout), "") << timeout;
+}
+
+TEST(UdpClient, Failures)
+{
+    UdpClient client;
+    EXPECT_THROW(client.receive(10), IoError) << "receive on a closed client";
+    client.setPeer("no-such-host.invalid", 12203);
+    EXPECT_THROW(client.send("x"), IoError);
+    client.setPeer("127.0.0.1", 65536);
+    EXPECT_THROW(client.send("x"), IoError);
+    client.setPeer("127.0.0.1", -1);
+    EXPECT_THROW(client.send("x"), IoError);
+}
+
+TEST(UdpClient, FirstDatagramFromAnySenderIsTaken)
+{
+    UdpClient client;
+    client.open();
+    UdpClient stranger;
+    stranger.setPeer("127.0.0.1", client.localPort());
+    stranger.send("not the peer");
+    client.setPeer("127.0.0.1", korvane::testing::unusedPort());
+    EXPECT_EQ(client.receive(2000), "not the peer");
+}
