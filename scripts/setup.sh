@@ -11,7 +11,7 @@ mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg-dev
     libgtest-dev googletest clang libclang-rt-14-dev clang-format
-    qstat xvfb xauth x11-utils imagemagick fonts-dejavu-core)
+    qstat xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2)
 
 install_packages() {
     local missing=()

@@ -3,8 +3,8 @@
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 
+#include "platform/gui/Fonts.h"
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char* argv[])
 {
@@ -12,8 +12,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Korvane"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+    korvane::setUpFonts();
 
     korvane::QtDialogs dialogs;
     auto forms = korvane::createForms(dialogs);

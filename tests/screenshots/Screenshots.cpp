@@ -19,9 +19,9 @@
 #include "ui/widgets/TForm7.h"
 #include "ui/widgets/TForm8.h"
 
+#include "platform/gui/Fonts.h"
 #include <QApplication>
 #include <QDir>
-#include <QFont>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -58,8 +58,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+    korvane::setUpFonts();
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvane-screenshots OUTPUT_FOLDER [DATA_FOLDER]\n");
         return 2;

@@ -1,6 +1,6 @@
 // Window tests run offscreen with one QApplication per process.
+#include "platform/gui/Fonts.h"
 #include <QApplication>
-#include <QFont>
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+    korvane::setUpFonts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

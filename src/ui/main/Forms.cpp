@@ -15,10 +15,19 @@
 #include "ui/widgets/TForm7.h"
 #include "ui/widgets/TForm8.h"
 
+#include <QtCore/qresource.h>
+
+// The artwork lives in a static library, so its resources must be registered by hand.
+static void initArtwork()
+{
+    Q_INIT_RESOURCE(artwork);
+}
+
 namespace korvane {
 
 std::unique_ptr<Forms> createForms(Dialogs& dialogs)
 {
+    initArtwork();
     auto forms = std::make_unique<Forms>(dialogs);
     // Each constructor registers itself in the set before its creation handler runs.
     new TForm1(*forms);

@@ -39,6 +39,7 @@ void ListView::setSortType(SortType type)
     if (type == SortType::Text) {
         setSortingEnabled(true);
         sortByColumn(0, Qt::AscendingOrder);
+        header()->setSortIndicatorShown(false);
     } else {
         setSortingEnabled(false);
     }
