@@ -8,7 +8,8 @@ namespace korvane {
 TForm9::TForm9(Forms& forms) : FormBase(forms, QStringLiteral("TForm9"), QStringLiteral("_rcon"))
 {
     forms.Form9 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setClientSize(683, 521);
 }
 

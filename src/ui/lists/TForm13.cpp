@@ -8,7 +8,8 @@ namespace korvane {
 TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStringLiteral("quick add"))
 {
     forms.Form13 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setClientSize(169, 57);
 }
 

@@ -8,7 +8,8 @@ namespace korvane {
 TForm3::TForm3(Forms& forms) : FormBase(forms, QStringLiteral("TForm3"), QStringLiteral("Options"))
 {
     forms.Form3 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setClientSize(425, 241);
 }
 

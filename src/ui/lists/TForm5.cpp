@@ -8,7 +8,8 @@ namespace korvane {
 TForm5::TForm5(Forms& forms) : FormBase(forms, QStringLiteral("TForm5"), QStringLiteral("Server List Editor"))
 {
     forms.Form5 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setClientSize(874, 476);
 }
 
