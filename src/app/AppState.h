@@ -4,6 +4,7 @@
 // thread; those are atomics, read and written whole.
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 namespace korvane {
@@ -33,7 +34,7 @@ struct AppState
 
     // Scan state.
     std::atomic<bool> Scanning{false};
-    ScanRun* ScanThread = nullptr;
+    std::shared_ptr<ScanRun> ScanThread; // the run started last; dropping it halts it
 
     bool FirstShow = true;
 

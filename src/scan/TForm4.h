@@ -1,14 +1,23 @@
 #pragma once
 // "Clantag's" window: the clan-tag list editor.
 
-#include "ui/widgets/FormBase.h"
+#include "scan/WatchListFormGui.h"
 
 namespace korvane {
 
-class TForm4 : public FormBase
+class TForm4 : public WatchListForm
 {
 public:
     explicit TForm4(Forms& forms);
+
+    QAction* DeleteClantag1;     // "delete clantag"
+    QAction* Deleteallclantags1; // "delete all clantags"
+
+    void DeleteClantag1Click() { deleteOneClick(); }
+    void Deleteallclantags1Click() { deleteAllClick(); }
+
+protected:
+    void FormShow() override { FormCreate(); }
 };
 
 } // namespace korvane

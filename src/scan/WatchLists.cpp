@@ -1,6 +1,7 @@
 #include "scan/WatchLists.h"
 
 #include "platform/Convert.h"
+#include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -25,6 +26,13 @@ std::vector<std::string> matchPlayer(const std::string& name, const WatchLists& 
         for (const std::string& tag : lists.clantags)
             if (!tag.empty() && lowerName.find(lowerCase(tag)) != std::string::npos) captions.push_back(name);
     return captions;
+}
+
+void rewriteWatchFile(const std::string& fileName, const std::vector<std::string>& entries)
+{
+    const std::string path = dataPath(fileName);
+    if (!fileExists(path)) throw IoError(FileNotFoundText);
+    replaceFileLines(path, entries);
 }
 
 std::string buddyColumnCaption(int itemCount)

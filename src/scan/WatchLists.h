@@ -25,6 +25,11 @@ WatchLists readWatchLists();
 // checkClantags). An empty name and an empty line never match.
 std::vector<std::string> matchPlayer(const std::string& name, const WatchLists& lists, bool checkClantags);
 
+// Replaces a list file with the entries, one per line. The file must exist
+// (IoError "File not found" otherwise, and nothing is created); a reader at
+// the same moment sees the old or the new contents.
+void rewriteWatchFile(const std::string& fileName, const std::vector<std::string>& entries);
+
 // "No Buddys online", or the count followed by " Buddys online".
 std::string buddyColumnCaption(int itemCount);
 

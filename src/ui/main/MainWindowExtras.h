@@ -2,6 +2,8 @@
 // Non-visual components of the main window that belong to later features:
 // each feature adds its own members here.
 
+#include "platform/UdpClient.h"
+
 namespace korvane {
 
 class TForm1;
@@ -10,6 +12,9 @@ struct MainWindowExtras
 {
     explicit MainWindowExtras(TForm1& window) : form(window) {}
     TForm1& form;
+    // Status queries of the UI thread (selection, player look-up); the scan
+    // worker opens sockets of its own.
+    UdpClient IdUDPClient1;
 };
 
 } // namespace korvane

@@ -1,18 +1,151 @@
 // Main window: scan control, buddies list and player look-ups.
 #include "ui/main/TForm1.h"
 
+#include "app/ServerListFile.h"
+#include "platform/Convert.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+#include "query/StatusQuery.h"
+#include "query/StatusReply.h"
+#include "scan/ScanViewGui.h"
+#include "scan/TForm2.h"
+#include "scan/WatchLists.h"
+#include "ui/main/Forms.h"
+#include "ui/main/MainWindowExtras.h"
+
 namespace korvane {
 
-void TForm1::ToolButton3Click() {}
+namespace {
 
-void TForm1::ToolButton9Click() {}
+const QColor Red(255, 0, 0);
+const QColor Green(0, 128, 0);
 
-void TForm1::Timer1Timer() {}
+QString text(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
 
-void TForm1::ListView2DblClick() {}
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
 
-void TForm1::AddtoBuddys1Click() {}
+// The details display for the player look-up of a scan: labels and players
+// list only, since the worker owns the server table's rows meanwhile.
+void showLookupReply(TForm1& form, const std::string& reply)
+{
+    if (!IsLookupAnswer(reply)) {
+        form.Label1->clear();
+        form.Label2->setText(QStringLiteral("No response from selected server !"));
+        form.ListView1->clear();
+        setTextColour(form.Label2, Red);
+        form.Label3->clear();
+        form.Label4->clear();
+        return;
+    }
+    form.Label4->setText(text(DetectGame(reply)));
+    form.Label3->setText(text(ExtractValue(reply, KeyHostName)));
+    const std::string map = ExtractValue(reply, KeyMapName);
+    form.Label2->setText(QStringLiteral("Map: ") + text(map));
+    setTextColour(form.Label2, MapInstalled(map, form.state.AAPath) ? Green : Red);
+    const std::string maximum = ExtractValue(reply, KeyMaxClients);
+    const std::vector<PlayerEntry> players = ParsePlayers(reply);
+    form.ListView1->clear();
+    for (const PlayerEntry& player : players)
+        form.ListView1->addItem(text(player.name), {text(player.firstField)}, 0);
+    form.Label1->setText(text(PlayerCountText(players.size(), maximum)));
+    setTextColour(form.Label1, IsFull(players.size(), maximum) ? Red : Green);
+}
 
-void TForm1::FormClose() {}
+} // namespace
+
+void TForm1::ToolButton3Click()
+{
+    if (state.Scanning) return;
+    ListView3->setSortType(ListView::SortType::None);
+    ToolButton3->hide();
+    ToolButton9->show();
+    ProgressBar1->setMinimum(0);
+    ProgressBar1->show();
+    ProgressBar1->setMaximum(ComboBoxEx1->count());
+    ListView2->clear();
+    state.Scanning = true;
+    auto control = std::make_shared<ScanControl>();
+    state.ScanThread = ScanRun::start(control, makeWindowScanView(*this, control));
+}
+
+void TForm1::ToolButton9Click()
+{
+    state.Scanning = false;
+    ProgressBar1->hide();
+    ToolButton9->hide();
+    ToolButton3->show();
+    if (state.ScanThread) state.ScanThread->halt();
+    ListView3->setSortType(ListView::SortType::Text);
+    if (ListView3->rowCount() >= 2) ListView3->scrollToItem(ListView3->row(1));
+    ListView3->sortNow();
+    setStatusText(QString::number(ListView3->rowCount()) + QStringLiteral(" servers in ") +
+                  text(state.CurrentList));
+}
+
+void TForm1::Timer1Timer()
+{
+    if (!state.Scanning) ToolButton3Click();
+}
+
+void TForm1::ListView2DblClick()
+{
+    const QTreeWidgetItem* entry = ListView2->selectedRow();
+    if (!entry) return;
+    const QString server = ListView::subItem(entry, 0);
+
+    if (!state.Scanning) {
+        ListView3->setSortType(ListView::SortType::Text);
+        for (int i = 0; i < ListView3->rowCount(); ++i) {
+            QTreeWidgetItem* row = ListView3->row(i);
+            if (ListView::subItem(row, 1) != server) continue;
+            // Selecting anew runs the selection handler even for the row selected already.
+            ListView3->clearSelection();
+            row->setSelected(true);
+            ListView3->scrollToItem(row);
+            return;
+        }
+        return;
+    }
+
+    // During a scan: ask the server directly, leaving the table to the worker.
+    state.PingGraphX = 97;
+    const ServerAddress address =
+        lookupServer(currentListPath(state.CurrentList), server.toLatin1().toStdString());
+    UdpClient& client = extras->IdUDPClient1;
+    client.setPeer(address.ip, strToInt(address.port));
+    state.SelectedIP = address.ip;
+    state.SelectedPort = address.port;
+    client.open();
+    client.send(StatusRequest);
+    showLookupReply(*this, WaitStatusReply(client, state.TimeoutMs));
+}
+
+void TForm1::AddtoBuddys1Click()
+{
+    const QTreeWidgetItem* player = ListView1->selectedRow();
+    if (!player) return;
+    const QString name = ListView::caption(player);
+    setStatusText(QStringLiteral("Adding ") + name + QStringLiteral(" to Buddylist"));
+    TextWriter writer(dataPath(BuddyFileName), WriteMode::Append);
+    writer.writeLine(name.toLatin1().toStdString());
+    writer.flush();
+    writer.close();
+    setStatusText(QStringLiteral("Done!"));
+    forms().Form2->FormCreate();
+}
+
+void TForm1::FormClose()
+{
+    // Halted, never waited for: the worker gives up its trips to this window.
+    if (state.Scanning && state.ScanThread) state.ScanThread->halt();
+}
 
 } // namespace korvane

@@ -1,0 +1,195 @@
+#include "scan/ScanViewGui.h"
+
+#include "scan/UiCarrier.h"
+#include "scan/WatchLists.h"
+#include "ui/lists/TForm3.h"
+#include "ui/lists/TForm5.h"
+#include "ui/main/Forms.h"
+#include "ui/main/TForm1.h"
+
+namespace korvane {
+
+namespace {
+
+QString text(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+class WindowScanView : public ScanView
+{
+public:
+    WindowScanView(TForm1& window, std::shared_ptr<ScanControl> control)
+        : m_window(&window), m_control(control), m_carrier(&window, std::move(control))
+    {}
+
+    int serverBoxCount() override
+    {
+        return m_carrier.read<int>([w = m_window] { return w->ComboBoxEx1->count(); });
+    }
+    int rowCount() override
+    {
+        return m_carrier.read<int>([w = m_window] { return w->ListView3->rowCount(); });
+    }
+    std::string rowHost(int row) override
+    {
+        return m_carrier.read<std::string>([w = m_window, row]() -> std::string {
+            const QTreeWidgetItem* item = w->ListView3->row(row);
+            return item ? ListView::subItem(item, 1).toLatin1().toStdString() : std::string();
+        });
+    }
+    std::string currentList() override
+    {
+        return m_carrier.read<std::string>([w = m_window] { return w->state.CurrentList; });
+    }
+    // Atomics of the window's state, read whole from the worker's thread; the
+    // halt, which comes before the window's end, cannot cross the read.
+    int timeoutMs() override
+    {
+        int value = 0;
+        if (!m_control->whileRunning([&] { value = m_window->state.TimeoutMs.load(); })) throw ScanHalted{};
+        return value;
+    }
+    bool checkClantags() override
+    {
+        bool value = false;
+        if (!m_control->whileRunning([&] { value = m_window->state.CheckClantags.load(); }))
+            throw ScanHalted{};
+        return value;
+    }
+
+    void hideListEditors() override
+    {
+        post([](TForm1& w) {
+            if (w.forms().Form5 && w.forms().Form5->isVisible()) {
+                w.forms().Form5->hide();
+                if (w.forms().Form3) w.forms().Form3->hide();
+            }
+        });
+    }
+    void unsortTable() override
+    {
+        post([](TForm1& w) { w.ListView3->setSortType(ListView::SortType::None); });
+    }
+    void clearBuddies() override
+    {
+        post([](TForm1& w) { w.ListView2->clear(); });
+    }
+    void startProgress() override
+    {
+        post([](TForm1& w) {
+            w.ProgressBar1->show();
+            w.ProgressBar1->setValue(0);
+        });
+    }
+    // Painting is left to the event loop, which runs between the worker's trips.
+    void repaintBuddies() override
+    {
+        post([](TForm1& w) { w.ListView2->viewport()->update(); });
+    }
+    void stepProgress() override
+    {
+        post([](TForm1& w) {
+            QProgressBar* bar = w.ProgressBar1;
+            bar->setValue(bar->value() + 1 > bar->maximum() ? bar->minimum() : bar->value() + 1);
+        });
+    }
+    void setStatusText(const std::string& status) override
+    {
+        post([t = text(status)](TForm1& w) { w.setStatusText(t); });
+    }
+    void repaintWindow() override
+    {
+        post([](TForm1& w) {
+            w.update();
+            w.ListView2->viewport()->update();
+        });
+    }
+    void addBuddy(const std::string& caption, const std::string& host) override
+    {
+        post([c = text(caption), h = text(host)](TForm1& w) { w.ListView2->addItem(c, {h}, 0); });
+    }
+    void updateBuddyCaption() override
+    {
+        post([](TForm1& w) {
+            w.ListView2->setColumnCaption(0, text(buddyColumnCaption(w.ListView2->rowCount())));
+        });
+    }
+    void writeRow(int row, const ScanRow& contents) override
+    {
+        post([row, contents](TForm1& w) {
+            QTreeWidgetItem* item = w.ListView3->row(row);
+            if (!item) return;
+            item->setText(0, text(contents.caption));
+            w.ListView3->setImage(item, contents.image);
+            item->setText(1, text(contents.map));
+            item->setText(2, text(contents.host));
+            item->setText(3, text(contents.game));
+        });
+    }
+    void scrollToRow(int row) override
+    {
+        post([row](TForm1& w) {
+            if (QTreeWidgetItem* item = w.ListView3->row(row)) w.ListView3->scrollToItem(item);
+        });
+    }
+    void hideProgress() override
+    {
+        post([](TForm1& w) { w.ProgressBar1->hide(); });
+    }
+    void sortPlayersAndBuddies() override
+    {
+        post([](TForm1& w) {
+            w.ListView1->sortNow();
+            w.ListView2->sortNow();
+        });
+    }
+    void sortTableByCaption() override
+    {
+        post([](TForm1& w) {
+            w.ListView3->setSortType(ListView::SortType::Text);
+            w.ListView3->sortNow();
+        });
+    }
+    void scrollToFirstPopulated() override
+    {
+        post([](TForm1& w) {
+            for (int i = 0; i < w.ListView3->rowCount(); ++i) {
+                QTreeWidgetItem* item = w.ListView3->row(i);
+                if (showsPlayers(ListView::caption(item).toLatin1().toStdString())) {
+                    w.ListView3->scrollToItem(item);
+                    return;
+                }
+            }
+        });
+    }
+    void endScanning() override
+    {
+        post([](TForm1& w) {
+            w.state.Scanning = false;
+            w.ProgressBar1->hide();
+            w.ToolButton9->hide();
+            w.ToolButton3->show();
+        });
+    }
+    void flush() override { m_carrier.flush(); }
+
+private:
+    template <typename F> void post(F change)
+    {
+        m_carrier.post([w = m_window, change = std::move(change)] { change(*w); });
+    }
+
+    TForm1* m_window;
+    std::shared_ptr<ScanControl> m_control;
+    UiCarrier m_carrier;
+};
+
+} // namespace
+
+std::unique_ptr<ScanView> makeWindowScanView(TForm1& window, std::shared_ptr<ScanControl> control)
+{
+    return std::make_unique<WindowScanView>(window, std::move(control));
+}
+
+} // namespace korvane

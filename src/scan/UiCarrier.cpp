@@ -1,0 +1,57 @@
+#include "scan/UiCarrier.h"
+
+#include <QMetaObject>
+#include <QThread>
+
+#include <chrono>
+#include <future>
+
+namespace korvane {
+
+namespace {
+
+// How often a waiting worker looks at the halt flag.
+constexpr std::chrono::milliseconds HaltCheck{20};
+
+} // namespace
+
+void UiCarrier::trip(std::function<void()> read)
+{
+    auto batch = std::make_shared<std::vector<std::function<void()>>>(std::move(m_batch));
+    m_batch.clear();
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    std::shared_ptr<ScanControl> control = m_control;
+
+    auto onUi = [batch, read = std::move(read), done, control] {
+        try {
+            for (const auto& change : *batch) {
+                if (control->halted()) break;
+                change();
+            }
+            if (read && !control->halted()) read();
+            done->set_value();
+        } catch (...) {
+            done->set_exception(std::current_exception());
+        }
+    };
+
+    if (QThread::currentThread() == m_context->thread()) {
+        if (control->halted()) throw ScanHalted{};
+        onUi();
+    } else if (!control->whileRunning(
+                   [&] { QMetaObject::invokeMethod(m_context, std::move(onUi), Qt::QueuedConnection); })) {
+        throw ScanHalted{};
+    }
+
+    while (finished.wait_for(HaltCheck) != std::future_status::ready)
+        if (control->halted()) throw ScanHalted{};
+    try {
+        finished.get();
+    } catch (const std::future_error&) {
+        throw ScanHalted{}; // the window was destroyed with the trip still queued
+    }
+    if (control->halted()) throw ScanHalted{};
+}
+
+} // namespace korvane

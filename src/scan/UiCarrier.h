@@ -1,0 +1,50 @@
+#pragma once
+// Carries a worker's reads and changes of a window to the window's thread, in
+// the order the worker issues them. Changes gather into a batch that travels
+// with the next read or flush; the worker waits for each trip, but never past
+// a halt or the window's end, so it can never hang on a UI thread that has
+// stopped running its calls.
+
+#include "scan/ScanRun.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace korvane {
+
+class UiCarrier
+{
+public:
+    // context: an object living on the UI thread; a trip posted to it is
+    // dropped when it is destroyed.
+    UiCarrier(QObject* context, std::shared_ptr<ScanControl> control)
+        : m_context(context), m_control(std::move(control))
+    {}
+
+    void post(std::function<void()> change) { m_batch.push_back(std::move(change)); }
+    void flush()
+    {
+        if (!m_batch.empty()) trip({});
+    }
+    template <typename T> T read(std::function<T()> get)
+    {
+        auto value = std::make_shared<std::optional<T>>();
+        trip([value, get = std::move(get)] { *value = get(); });
+        return value->value_or(T{});
+    }
+
+private:
+    // Runs the batch, then the read, on the UI thread; throws ScanHalted when
+    // the run is halted or the window went away first.
+    void trip(std::function<void()> read);
+
+    QObject* m_context;
+    std::shared_ptr<ScanControl> m_control;
+    std::vector<std::function<void()>> m_batch;
+};
+
+} // namespace korvane
