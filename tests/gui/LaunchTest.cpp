@@ -1,0 +1,299 @@
+// "connect": the game's command line, its password, the checks and the wait.
+#include "admin/TForm11.h"
+#include "platform/ProcessFakeGame.h"
+#include "support/DataFolder.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/lists/TForm3.h"
+#include "ui/main/Forms.h"
+#include "ui/main/TForm1.h"
+#include "ui/widgets/TForm15.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace korvane;
+using korvane::test::DataFolder;
+using korvane::test::FakeGame;
+using korvane::test::ScriptedDialogs;
+
+namespace {
+
+const std::vector<std::string> Header = {"// Korvane 1.11 password list", "//", ""};
+const std::vector<std::string> SetOptions = {
+    "+set", "cl_playintro",        "0", "+set", "ui_skip_eamovie",     "1",
+    "+set", "ui_skip_titlescreen", "1", "+set", "ui_skip_legalscreen", "1"};
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+class Launch : public ::testing::Test
+{
+protected:
+    DataFolder folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Forms> forms;
+    std::string gameDir;
+    std::optional<std::string> oldPath;
+
+    void SetUp() override
+    {
+        std::vector<std::string> config = DataFolder::configLines();
+        config[0] = "timer on";
+        folder.writeLines("Config", config);
+        folder.writeLines("Serverlists/Standard", {"Omaha", "127.0.0.1", "12203"});
+        folder.write("Buddys.txt", "");
+        folder.write("clantags.txt", "");
+        folder.writeLines("Passwords.txt", Header);
+        gameDir = folder.path().toStdString() + "/Program Files/MOHAA";
+        QDir().mkpath(QString::fromStdString(gameDir));
+        // No wine may be found: an .exe that cannot run must fail to start.
+        if (const char* path = std::getenv("PATH")) oldPath = path;
+        ::setenv("PATH", folder.file("nobin").c_str(), 1);
+
+        forms = createForms(dialogs);
+        form1().show();
+        QApplication::processEvents();
+        ASSERT_TRUE(form1().Timer1->isActive());
+        AppState& s = form1().state;
+        s.SelectedIP = "127.0.0.1";
+        s.SelectedPort = "12203";
+        s.Nickname = "Sniper";
+    }
+    void TearDown() override
+    {
+        forms.reset();
+        QApplication::processEvents();
+        if (oldPath) ::setenv("PATH", oldPath->c_str(), 1);
+    }
+    TForm1& form1() { return *forms->Form1; }
+
+    FakeGame medalGame(const std::string& name = "MOHAA.exe", int code = 0, bool executable = true)
+    {
+        const FakeGame game = FakeGame::write(gameDir, name, code, executable);
+        form1().Label4->setText(QStringLiteral("Medal of Honor"));
+        form1().state.AAPath = game.path;
+        return game;
+    }
+    void connect()
+    {
+        dialogs.clear();
+        form1().ToolButton1->click();
+    }
+    std::vector<std::string> expectedArgv(const std::vector<std::string>& middle)
+    {
+        return std::vector<std::string>{gameDir, "connect", "127.0.0.1:12203"} + middle + SetOptions;
+    }
+};
+
+TEST_F(Launch, CommandLineAsTheGameSplitsIt)
+{
+    struct Case
+    {
+        const char* name;
+        std::string nickname;
+        std::string password;
+        std::vector<std::string> argv; // after the address
+    };
+    const std::string rest =
+        " +set cl_playintro 0 +set ui_skip_eamovie 1 +set ui_skip_titlescreen 1 +set ui_skip_legalscreen 1";
+    const Case cases[] = {
+        {"plain", "Sniper", "pw",
+         std::vector<std::string>{"+name", "Sniper", "+password", "pw"} + SetOptions},
+        {"blanks stay inside the quotes", "Big Al", "a b",
+         std::vector<std::string>{"+name", "Big Al", "+password", "a b"} + SetOptions},
+        {"empty password", "Sniper", "",
+         std::vector<std::string>{"+name", "Sniper", "+password", ""} + SetOptions},
+        {"empty nickname", "", "pw", std::vector<std::string>{"+name", "", "+password", "pw"} + SetOptions},
+        {"backslashes kept", "a\\b", "c\\d",
+         std::vector<std::string>{"+name", "a\\b", "+password", "c\\d"} + SetOptions},
+        {"latin-1 bytes kept", "J\xf6rg", "pw",
+         std::vector<std::string>{"+name", "J\xf6rg", "+password", "pw"} + SetOptions},
+        // A quote ends the quoted argument early; the quotes after it pair the other way round.
+        {"quote in the nickname", "Bob\"x", "pw", {"+name", "Bobx +password pw" + rest}},
+        {"quote in the password", "Sniper", "p\"q", {"+name", "Sniper", "+password", "pq" + rest}},
+    };
+    for (const Case& c : cases) {
+        const FakeGame game = medalGame();
+        form1().state.Nickname = c.nickname;
+        form1().state.Password = c.password;
+        connect();
+        EXPECT_TRUE(dialogs.shown().isEmpty()) << c.name;
+        EXPECT_EQ(game.recorded(), std::vector<std::string>({gameDir, "connect", "127.0.0.1:12203"}) + c.argv)
+            << c.name;
+        EXPECT_EQ(form1().state.Password, c.password) << c.name;
+    }
+}
+
+TEST_F(Launch, PasswordFromTheSettingOrElseTheLastServerRecord)
+{
+    struct Case
+    {
+        const char* name;
+        std::string setting;
+        std::optional<std::vector<std::string>> file; // records after the header; none: no file
+        std::string used;
+    };
+    const std::string k = "127.0.0.112203";
+    const Case cases[] = {
+        {"setting wins, file never read", "mine", std::nullopt, "mine"},
+        {"setting wins over a record", "mine", std::vector<std::string>{k, "stored"}, "mine"},
+        {"last server record, not the rcon one", "",
+         std::vector<std::string>{k, "old", k, "new", k, "rcon:admin", "127.0.0.11", "other"}, "new"},
+        {"only an rcon record", "", std::vector<std::string>{k, "rcon:admin"}, ""},
+        {"no record", "", std::vector<std::string>{}, ""},
+    };
+    for (const Case& c : cases) {
+        if (c.file)
+            folder.writeLines("Passwords.txt", Header + *c.file);
+        else
+            QFile::remove(QString::fromStdString(folder.file("Passwords.txt")));
+        const FakeGame game = medalGame();
+        form1().state.Password = c.setting;
+        connect();
+        EXPECT_TRUE(dialogs.shown().isEmpty()) << c.name;
+        EXPECT_EQ(game.recorded(), expectedArgv({"+name", "Sniper", "+password", c.used})) << c.name;
+        EXPECT_EQ(form1().state.Password, c.setting) << c.name;
+    }
+}
+
+TEST_F(Launch, GameChosenByTheLabelAndItsPath)
+{
+    struct Case
+    {
+        QString label;
+        std::string aaName;
+        std::string shName;
+        const char* started; // nullptr: nothing starts
+    };
+    const Case cases[] = {
+        {"Medal of Honor", "MOHAA.exe", "moh_spearhead.exe", "MOHAA.exe"},
+        {"MEDAL", "MOHAA.exe", "moh_spearhead.exe", "MOHAA.exe"},
+        {"Spearhead", "MOHAA.exe", "moh_spearhead.exe", "moh_spearhead.exe"},
+        {"spearHEAD", "MOHAA.exe", "MOH_SPEARHEAD.EXE", "MOH_SPEARHEAD.EXE"},
+        {"Medal Spearhead", "mohaa.exe", "moh_spearhead.exe", "mohaa.exe"},
+        {"", "MOHAA.exe", "moh_spearhead.exe", nullptr},
+        {"Call of Duty", "MOHAA.exe", "moh_spearhead.exe", nullptr},
+    };
+    for (const Case& c : cases) {
+        const FakeGame aa = FakeGame::write(gameDir, c.aaName, 0);
+        const FakeGame sh = FakeGame::write(gameDir, c.shName, 0);
+        QFile::remove(QString::fromStdString(aa.record));
+        QFile::remove(QString::fromStdString(sh.record));
+        form1().state.AAPath = aa.path;
+        form1().state.SHPath = sh.path;
+        form1().Label4->setText(c.label);
+        connect();
+        const std::string label = c.label.toStdString();
+        EXPECT_TRUE(dialogs.shown().isEmpty()) << label;
+        EXPECT_EQ(aa.ran(), c.started && c.aaName == c.started) << label;
+        EXPECT_EQ(sh.ran(), c.started && c.shName == c.started) << label;
+        EXPECT_FALSE(forms->Form3->isVisible()) << label;
+    }
+}
+
+TEST_F(Launch, RefusalsAndTheirMessages)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void()> prepare;
+        QString kind;
+        QString text; // empty: no box at all
+        bool optionsShown;
+    };
+    const auto medal = [this](const std::string& path) {
+        form1().Label4->setText(QStringLiteral("Medal of Honor"));
+        form1().state.AAPath = path;
+    };
+    const auto spearhead = [this](const std::string& path) {
+        form1().Label4->setText(QStringLiteral("Spearhead"));
+        form1().state.SHPath = path;
+    };
+    const std::string cannotRunAA = FakeGame::write(gameDir, "MOHAA.exe", 0, false).path;
+    const std::string cannotRunSH = FakeGame::write(gameDir, "moh_spearhead.exe", 0, false).path;
+    const std::string otherExe = FakeGame::write(gameDir, "game.exe", 0).path;
+    const Case cases[] = {
+        {"no server selected", [&] { form1().state.SelectedIP.clear(); }, "message",
+         "Please select a server !", false},
+        {"AA path empty", [&] { medal(""); }, "message", "Please select MoHAA.exe", true},
+        {"AA path the game folder", [&] { medal(gameDir); }, "message", "Please select MoHAA.exe", true},
+        {"AA path without MOHAA.exe", [&] { medal(otherExe); }, "message", "Please select MoHAA.exe", true},
+        {"AA path missing file", [&] { medal(gameDir + "/gone/MOHAA.exe"); }, "message",
+         "Please select MoHAA.exe", true},
+        {"SH path empty", [&] { spearhead(""); }, "message", "Please select Spearhed.exe !", true},
+        {"SH path is the AA game", [&] { spearhead(cannotRunAA); }, "message", "Please select Spearhed.exe !",
+         true},
+        {"AA cannot start", [&] { medal(cannotRunAA); }, "message", "Error starting MoHAA !", false},
+        {"SH cannot start", [&] { spearhead(cannotRunSH); }, "message", "Error starting Spearhead !", false},
+        {"no game label",
+         [&] {
+             medal(cannotRunAA);
+             form1().Label4->clear();
+         },
+         "", "", false},
+        // The password is looked up before the game is chosen.
+        {"password file missing, no game label",
+         [&] {
+             form1().Label4->clear();
+             QFile::remove(QString::fromStdString(folder.file("Passwords.txt")));
+         },
+         "error", "File not found", false},
+        {"password file missing",
+         [&] {
+             medal(cannotRunAA);
+             QFile::remove(QString::fromStdString(folder.file("Passwords.txt")));
+         },
+         "error", "File not found", false},
+    };
+    for (const Case& c : cases) {
+        form1().state.SelectedIP = "127.0.0.1";
+        form1().state.Password.clear();
+        folder.writeLines("Passwords.txt", Header);
+        form1().Timer1->start();
+        forms->Form3->hide();
+        forms->Form11->show();
+        forms->Form15->show();
+        c.prepare();
+        connect();
+        if (c.text.isEmpty()) {
+            EXPECT_TRUE(dialogs.shown().isEmpty()) << c.name;
+        } else {
+            ASSERT_EQ(dialogs.shown().size(), 1) << c.name;
+            EXPECT_EQ(dialogs.shown()[0].kind, c.kind) << c.name;
+            EXPECT_EQ(dialogs.shown()[0].text, c.text) << c.name;
+        }
+        EXPECT_EQ(forms->Form3->isVisible(), c.optionsShown) << c.name;
+        EXPECT_FALSE(form1().Timer1->isActive()) << c.name;
+        EXPECT_FALSE(forms->Form11->isVisible()) << c.name;
+        EXPECT_FALSE(forms->Form15->isVisible()) << c.name;
+    }
+}
+
+TEST_F(Launch, WindowsKeepWorkingUntilTheGameExits)
+{
+    const FakeGame game = FakeGame::write(gameDir, "MOHAA.exe", 0, true, true);
+    form1().Label4->setText(QStringLiteral("Medal of Honor"));
+    form1().state.AAPath = game.path;
+    bool optionsOpenedDuringTheWait = false;
+    QTimer::singleShot(0, &form1(), [&] {
+        // Another window's button works while the game runs; then the game may end.
+        form1().ToolButton4->click();
+        optionsOpenedDuringTheWait = forms->Form3->isVisible();
+        game.release();
+    });
+    connect();
+    EXPECT_TRUE(optionsOpenedDuringTheWait);
+    ASSERT_FALSE(game.recorded().empty());
+    EXPECT_EQ(game.recorded().back(), "released");
+    EXPECT_FALSE(form1().Timer1->isActive());
+}
