@@ -1,7 +1,18 @@
 #pragma once
-// Server properties window.
+// Server properties window: stored passwords, address, ping, version, map
+// rotation and web link of the selected server.
 
 #include "ui/widgets/FormBase.h"
+#include "ui/widgets/LabeledEditGui.h"
+#include "ui/widgets/PaintBoxGui.h"
+#include "ui/widgets/TLegacy.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace korvane {
 
@@ -9,6 +20,32 @@ class TForm11 : public FormBase
 {
 public:
     explicit TForm11(Forms& forms);
+
+    QFrame* Panel2;
+    LabeledEdit* LabeledEdit1; // server password
+    QFrame* Panel4;
+    LabeledEdit* LabeledEdit3; // rcon password
+    QPushButton* Button2;      // "set"
+    QFrame* Panel1;
+    QLabel* Label1;
+    LabeledEdit* LabeledEdit2; // ping time
+    QFrame* Panel3;
+    PaintBox* PaintBox1;
+    QFrame* AddressPanel;
+    QLabel* Label2;
+    QLineEdit* Edit1; // IP:port
+    QFrame* Panel6;
+    TLegacy* Legacy1;
+    QFrame* Panel5;
+    LabeledEdit* LabeledEdit4; // version
+    QPlainTextEdit* Memo1;     // map rotation
+    QPushButton* Button1;      // hidden "set"
+    QMenu* PopupMenu1;
+    QAction* resetallpasswords1;
+
+    // The map rotation box's lines.
+    QStringList memoLines() const;
+    void addMemoLine(const QString& line);
 };
 
 } // namespace korvane

@@ -2,6 +2,7 @@
 // Builds all windows in a fresh data folder with scripted dialogs.
 
 #include "support/DataFolder.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"

@@ -92,6 +92,13 @@ public:
     // icon, host checker, scan control).
     std::unique_ptr<MainWindowExtras> extras;
 
+    // Shows a server's answer in the labels, the players list and the
+    // properties window. With a row (the selection) the row takes the result;
+    // without one (the look-up during a scan) the table is left alone and the
+    // map list starts afresh once the game is known.
+    void showServerAnswer(const std::string& reply, QTreeWidgetItem* row);
+    void showNoAnswer(QTreeWidgetItem* row);
+
     void setStatusText(const QString& text);
     QString statusText() const;
 

@@ -1,0 +1,30 @@
+#pragma once
+// A drawing surface with a pen position, painted from a retained canvas so a
+// graph drawn step by step survives repaints.
+
+#include <QPixmap>
+#include <QWidget>
+
+namespace korvane {
+
+class PaintBox : public QWidget
+{
+public:
+    PaintBox(QWidget* parent, const QString& name, const QRect& geometry);
+
+    // Clears the canvas to the background colour.
+    void clear();
+    void moveTo(int x, int y) { m_pen = QPoint(x, y); }
+    void lineTo(int x, int y, const QColor& colour);
+    QPoint penPos() const { return m_pen; }
+    const QPixmap& canvas() const { return m_canvas; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_canvas;
+    QPoint m_pen;
+};
+
+} // namespace korvane

@@ -1,0 +1,74 @@
+#include "ui/widgets/TLegacy.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QUrl>
+
+namespace korvane {
+
+TLegacy::TLegacy(QWidget* parent) : QLabel(parent)
+{
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TLegacy::setAdressType(TAdressType type)
+{
+    if (type != m_adressType) m_adressType = type;
+}
+
+std::function<void(const QString&)>& TLegacy::opener()
+{
+    static std::function<void(const QString&)> open = [](const QString& address) {
+        QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    };
+    return open;
+}
+
+QString TLegacy::target() const
+{
+    if (m_adressType == TAdressType::atWWW && !Adress.isEmpty()) return Adress;
+    return QStringLiteral("mailto:") + Adress;
+}
+
+void TLegacy::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
+    setCursor(Qt::BusyCursor);
+    QApplication::processEvents();
+    // A web link without an address has nowhere to go; opening an empty mail would only confuse.
+    if (!(m_adressType == TAdressType::atWWW && Adress.isEmpty())) opener()(target());
+    setCursor(Qt::PointingHandCursor);
+    if (OnClick) OnClick();
+}
+
+void TLegacy::enterEvent(QEnterEvent* event)
+{
+    QLabel::enterEvent(event);
+    m_savedColour = palette().color(QPalette::WindowText);
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    setFont(underlined);
+    setCursor(Qt::PointingHandCursor);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, ActiveColor);
+    setPalette(colours);
+    if (OnMouseEnter) OnMouseEnter();
+}
+
+void TLegacy::leaveEvent(QEvent* event)
+{
+    QLabel::leaveEvent(event);
+    setCursor(Qt::ArrowCursor);
+    QFont plain = font();
+    plain.setUnderline(false);
+    setFont(plain);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, m_savedColour);
+    setPalette(colours);
+    if (OnMouseExit) OnMouseExit();
+}
+
+} // namespace korvane

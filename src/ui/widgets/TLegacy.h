@@ -1,0 +1,44 @@
+#pragma once
+// Link label: a text label that opens a web or mail address when clicked and
+// takes a hover look (underlined, ActiveColor) while the mouse is over it.
+
+#include <QColor>
+#include <QLabel>
+
+#include <functional>
+
+namespace korvane {
+
+enum class TAdressType { atMail, atWWW };
+
+class TLegacy : public QLabel
+{
+public:
+    explicit TLegacy(QWidget* parent = nullptr);
+
+    QString Adress;
+    TAdressType AdressType() const { return m_adressType; }
+    void setAdressType(TAdressType type);
+    QColor ActiveColor{255, 0, 0};
+
+    std::function<void()> OnClick;
+    std::function<void()> OnMouseEnter;
+    std::function<void()> OnMouseExit;
+
+    // Opens addresses; the desktop's default handler unless a test replaces it.
+    static std::function<void(const QString&)>& opener();
+
+    // The address a click opens: web addresses as they are, otherwise "mailto:" + address.
+    QString target() const;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    TAdressType m_adressType = TAdressType::atWWW;
+    QColor m_savedColour;
+};
+
+} // namespace korvane
