@@ -1,0 +1,116 @@
+// The link label and the credits window.
+#include "support/FormsFixture.h"
+#include "ui/widgets/TForm8.h"
+#include "ui/widgets/TLegacy.h"
+
+#include <QEnterEvent>
+#include <QMouseEvent>
+
+using namespace korvane;
+using korvane::test::FormsFixture;
+
+namespace {
+
+// Replaces the desktop's opener for one test and records what it was asked to open.
+class OpenedAddresses
+{
+public:
+    OpenedAddresses() : m_saved(TLegacy::opener())
+    {
+        TLegacy::opener() = [this](const QString& address) { opened.append(address); };
+    }
+    ~OpenedAddresses() { TLegacy::opener() = m_saved; }
+    QStringList opened;
+
+private:
+    std::function<void(const QString&)> m_saved;
+};
+
+void click(QWidget* widget)
+{
+    const QPointF at(2, 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+} // namespace
+
+TEST(LinkLabel, ClickOpensWebOrMailAddress)
+{
+    OpenedAddresses addresses;
+    TLegacy link;
+    link.resize(100, 18);
+    int clicks = 0;
+    link.OnClick = [&] { ++clicks; };
+    struct Case
+    {
+        TAdressType type;
+        QString address;
+        QStringList opened;
+    };
+    const Case cases[] = {
+        {TAdressType::atWWW, "http://www.example.org", {"http://www.example.org"}},
+        {TAdressType::atMail, "someone@example.org", {"mailto:someone@example.org"}},
+        {TAdressType::atMail, "http://odd", {"mailto:http://odd"}},
+        {TAdressType::atWWW, "", {}}, // nowhere to go
+    };
+    for (const Case& c : cases) {
+        addresses.opened.clear();
+        link.setAdressType(c.type);
+        link.Adress = c.address;
+        click(&link);
+        EXPECT_EQ(addresses.opened, c.opened) << c.address.toStdString();
+    }
+    EXPECT_EQ(clicks, 4);
+}
+
+TEST(LinkLabel, HoverUnderlinesInActiveColourAndRestores)
+{
+    TLegacy link;
+    QPalette palette = link.palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    link.setPalette(palette);
+    link.ActiveColor = QColor(0, 128, 128);
+    int entered = 0, left = 0;
+    link.OnMouseEnter = [&] { ++entered; };
+    link.OnMouseExit = [&] { ++left; };
+
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(&link, &enter);
+    EXPECT_TRUE(link.font().underline());
+    EXPECT_EQ(link.palette().color(QPalette::WindowText), QColor(0, 128, 128));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&link, &leave);
+    EXPECT_FALSE(link.font().underline());
+    EXPECT_EQ(link.palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(left, 1);
+}
+
+class Credits : public FormsFixture
+{};
+
+TEST_F(Credits, BannerThreeShowsTheSecondPictureForGood)
+{
+    writeData();
+    start();
+    forms->Form8->show();
+    EXPECT_TRUE(forms->Form8->Image1->isVisible());
+    EXPECT_FALSE(forms->Form8->Image2->isVisible());
+    forms->Form8->hide();
+    form1().state.BannerImage = "3";
+    forms->Form8->show();
+    EXPECT_FALSE(forms->Form8->Image1->isVisible());
+    EXPECT_TRUE(forms->Form8->Image2->isVisible());
+    forms->Form8->hide();
+    form1().state.BannerImage = "0";
+    forms->Form8->show();
+    EXPECT_TRUE(forms->Form8->Image2->isVisible());
+    // The artwork is decoded through libjpeg.
+    EXPECT_EQ(forms->Form8->Image2->pixmap().size(), QSize(249, 249));
+    EXPECT_EQ(form1().Image1->pixmap().size(), QSize(668, 65));
+}
