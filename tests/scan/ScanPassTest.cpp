@@ -1,0 +1,320 @@
+// One pass of the scan worker against stand-in servers on 127.0.0.1, through
+// a view that records every change.
+
+#include "ScanTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace korvane;
+using namespace korvane::test;
+using fleet::Behaviour;
+
+namespace {
+
+struct ScanPass : ::testing::Test
+{
+    DataFolder folder;
+    RecordingView view;
+    ScanControl control;
+
+    PassResult scan(const fleet::Fleet& servers, int inFlight = DefaultInFlight, int timeoutMs = 300)
+    {
+        writeScanDataOnce(servers);
+        loadTable(view, servers, timeoutMs);
+        return runScanPass(view, control, inFlight);
+    }
+    void writeScanDataOnce(const fleet::Fleet& servers)
+    {
+        if (!folder.exists("Serverlists/Standard")) writeScanData(folder, servers);
+    }
+    const ScanRow& rowOf(const std::string& host)
+    {
+        for (const ScanRow& row : view.rows)
+            if (row.host == host) return row;
+        static const ScanRow none;
+        ADD_FAILURE() << "no row " << host;
+        return none;
+    }
+};
+
+} // namespace
+
+TEST_F(ScanPass, ChangesInTheirExactOrder)
+{
+    fleet::FleetConfig config;
+    config.servers = {server("A", Behaviour::Answer, {"Bob", "[xy]Ann"}), server("B", Behaviour::Silent)};
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    folder.write("Buddys.txt", "bob\r\n");
+    folder.write("clantags.txt", "[XY]\r\n");
+    view.clantags = true;
+
+    for (int inFlight : {1, DefaultInFlight}) {
+        view.changes.clear();
+        ASSERT_EQ(scan(servers, inFlight).end, PassEnd::Complete);
+        const std::vector<std::string> expected = {
+            "hideListEditors",
+            "unsortTable",
+            "clearBuddies",
+            "startProgress",
+            "repaintBuddies",
+            "stepProgress 1",
+            "status 0 - 2 scanning...",
+            "repaintWindow",
+            "addBuddy bob|A",
+            "buddyCaption 1 Buddys online",
+            "addBuddy [xy]Ann|A",
+            "buddyCaption 2 Buddys online",
+            "buddyCaption 2 Buddys online", // the entry the reply's last line feed starts
+            "writeRow 0 2/16|1|obj/obj_team2|A|Medal of Honor",
+            "scrollToRow 0",
+            "stepProgress 2",
+            "status 1 - 2 scanning...",
+            "repaintWindow",
+            "writeRow 1 no response|3| |B| ",
+            "scrollToRow 1",
+            "hideProgress",
+            "sortPlayersAndBuddies",
+            "status 2 servers in Serverlists\\Standard",
+            "sortTableByCaption",
+            "scrollToFirstPopulated",
+            "endScanning",
+        };
+        EXPECT_EQ(view.changes, expected) << "in flight " << inFlight;
+    }
+}
+
+TEST_F(ScanPass, RowContentsOfEachOutcome)
+{
+    std::vector<std::string> twenty;
+    for (int i = 0; i < 20; ++i)
+        twenty.push_back("p" + std::to_string(i));
+    fleet::FleetConfig config;
+    config.servers = {
+        server("full", Behaviour::Answer, twenty, 20),
+        server("empty", Behaviour::Answer, {}, 16),
+        server("silent", Behaviour::Silent),
+        server("badmax", Behaviour::BadMax, {"x"}),
+        server("three", Behaviour::Answer, {"a", "b", "c"}),
+        server("garbage", Behaviour::Garbage),
+    };
+    config.servers[4].game = fleet::Game::Spearhead;
+    fleet::Fleet servers(config);
+    servers.start();
+    ASSERT_EQ(scan(servers).end, PassEnd::Complete);
+
+    EXPECT_EQ(rowOf("full"), (ScanRow{"FULL", ImageFull, "obj/obj_team2", "full", "Medal of Honor"}));
+    EXPECT_EQ(rowOf("empty"), (ScanRow{"0/16", ImageAnswered, "obj/obj_team2", "empty", "Medal of Honor"}));
+    EXPECT_EQ(rowOf("silent"), (ScanRow{"no response", ImageNoResponse, " ", "silent", " "}));
+    EXPECT_EQ(rowOf("badmax"), (ScanRow{"sends shit", ImageNoResponse, " ", "badmax", " "}));
+    EXPECT_EQ(rowOf("three"), (ScanRow{"3/16", ImageAnswered, "obj/obj_team2", "three", "Spearhead"}));
+    EXPECT_EQ(rowOf("garbage").caption, "sends shit");
+
+    // Sorted by caption; the scroll passes over 0/16 and stops at the first row with players.
+    std::vector<std::string> captions;
+    for (const ScanRow& row : view.rows)
+        captions.push_back(row.caption);
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"0/16", "3/16", "FULL", "no response", "sends shit", "sends shit"}));
+    EXPECT_EQ(view.scrolledRow, 1);
+    EXPECT_FALSE(view.scanning);
+    EXPECT_FALSE(view.progressVisible);
+    EXPECT_EQ(view.progressPosition, 6);
+    EXPECT_EQ(view.buddyCaption, "No Buddys online");
+}
+
+TEST_F(ScanPass, MissingWatchListTurnsAnsweringServersIntoSendsShit)
+{
+    fleet::FleetConfig config;
+    config.servers = {server("empty", Behaviour::Answer), server("silent", Behaviour::Silent)};
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    std::remove(folder.file("clantags.txt").c_str());
+    ASSERT_EQ(scan(servers).end, PassEnd::Complete);
+    EXPECT_EQ(rowOf("empty").caption, "sends shit");
+    EXPECT_EQ(rowOf("silent").caption, "no response");
+}
+
+TEST_F(ScanPass, BuddiesFoundStayWhenTheReplyBreaks)
+{
+    fleet::FleetConfig config;
+    config.servers = {server("badmax", Behaviour::BadMax, {"Bob"})};
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    folder.write("Buddys.txt", "BOB\r\nbob");
+    ASSERT_EQ(scan(servers).end, PassEnd::Complete);
+    EXPECT_EQ(view.buddies, (std::vector<BuddyItem>{{"bob", "badmax"}, {"BOB", "badmax"}}));
+    EXPECT_EQ(view.buddyCaption, "2 Buddys online");
+    EXPECT_EQ(rowOf("badmax").caption, "sends shit");
+}
+
+TEST_F(ScanPass, ListNamesDecideTheAddressAsked)
+{
+    fleet::FleetConfig config;
+    config.servers = {server("first", Behaviour::Answer, {"a"}),
+                      server("second", Behaviour::Answer, {"a", "b"})};
+    fleet::Fleet servers(config);
+    servers.start();
+    // Two entries named "dup": both rows ask the later entry's address.
+    folder.write("Serverlists/Standard", crlf({"dup", "127.0.0.1", std::to_string(servers.port(0)), "dup",
+                                               "127.0.0.1", std::to_string(servers.port(1))}));
+    folder.write("Buddys.txt", "");
+    folder.write("clantags.txt", "");
+    view.loadServers({"dup", "dup", "gone"});
+    view.list = "Serverlists\\Standard";
+    view.timeout = 300;
+    ASSERT_EQ(runScanPass(view, control).end, PassEnd::Complete);
+    ASSERT_EQ(view.rows.size(), 3u);
+    EXPECT_EQ(view.rows[0], (ScanRow{"2/16", ImageAnswered, "obj/obj_team2", "dup", "Medal of Honor"}));
+    EXPECT_EQ(view.rows[1], view.rows[0]);
+    // The name left the list: no address, and the row's name is emptied.
+    EXPECT_EQ(view.rows[2], (ScanRow{"no response", ImageNoResponse, " ", "", " "}));
+}
+
+TEST_F(ScanPass, TheSmallerOfServerBoxAndTableIsScanned)
+{
+    fleet::FleetConfig config;
+    config.servers = {server("a", Behaviour::Answer), server("b", Behaviour::Answer)};
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    loadTable(view, servers);
+    view.serverBox.push_back("extra");
+    ASSERT_EQ(runScanPass(view, control).end, PassEnd::Complete);
+    EXPECT_EQ(view.statusText, "2 servers in Serverlists\\Standard");
+
+    view.rows.pop_back();
+    view.changes.clear();
+    ASSERT_EQ(runScanPass(view, control).end, PassEnd::Complete);
+    EXPECT_EQ(view.statusText, "1 servers in Serverlists\\Standard");
+    EXPECT_EQ(view.progressPosition, 1);
+}
+
+TEST_F(ScanPass, StatusTextsOfTwelveServers)
+{
+    fleet::FleetConfig config;
+    for (int i = 0; i < 12; ++i)
+        config.servers.push_back(server("s" + std::to_string(i), Behaviour::Answer));
+    fleet::Fleet servers(config);
+    servers.start();
+    ASSERT_EQ(scan(servers).end, PassEnd::Complete);
+    std::vector<std::string> statuses;
+    for (const std::string& change : view.changes)
+        if (change.rfind("status ", 0) == 0) statuses.push_back(change.substr(7));
+    ASSERT_EQ(statuses.size(), 13u);
+    EXPECT_EQ(statuses.front(), "0 - 12 scanning...");
+    EXPECT_EQ(statuses[11], "11 - 12 scanning...");
+    EXPECT_EQ(statuses.back(), "12 servers in Serverlists\\Standard");
+}
+
+TEST_F(ScanPass, EmptyListEndsAtOnce)
+{
+    folder.write("Serverlists/Standard", "");
+    view.loadServers({});
+    view.list = "Serverlists\\Standard";
+    ASSERT_EQ(runScanPass(view, control).end, PassEnd::Complete);
+    EXPECT_EQ(view.statusText, "0 servers in Serverlists\\Standard");
+    EXPECT_FALSE(view.scanning);
+}
+
+TEST_F(ScanPass, MissingListFileEndsTheWorkerInTheScanningState)
+{
+    fleet::FleetConfig config;
+    config.servers = {server("a", Behaviour::Answer)};
+    fleet::Fleet servers(config);
+    servers.start();
+    loadTable(view, servers);
+    folder.write("Buddys.txt", "");
+    folder.write("clantags.txt", "");
+    const PassResult result = runScanPass(view, control);
+    EXPECT_EQ(result.end, PassEnd::Failed);
+    EXPECT_EQ(result.error, "File not found");
+    EXPECT_TRUE(view.scanning);
+    EXPECT_TRUE(view.progressVisible);
+    EXPECT_EQ(view.changes.back(), "repaintWindow");
+    EXPECT_EQ(view.rows[0].caption, "not scanned");
+    EXPECT_EQ(control.openSockets.load(), 0);
+}
+
+// Every observable result of a pass is the same one at a time and overlapped.
+TEST_F(ScanPass, OverlappedPassShowsWhatAOneAtATimePassShows)
+{
+    // Garbage is left out: the fleet draws its bytes afresh for every reply.
+    const Behaviour kinds[] = {Behaviour::Answer, Behaviour::Silent, Behaviour::Full,     Behaviour::Answer,
+                               Behaviour::Short,  Behaviour::Long,   Behaviour::Oversize, Behaviour::BadMax,
+                               Behaviour::Slow,   Behaviour::Answer};
+    fleet::FleetConfig config;
+    for (int i = 0; i < 30; ++i) {
+        fleet::ServerConfig s = server("srv" + std::to_string(i), kinds[i % 10],
+                                       {"Bob", "[xy]p" + std::to_string(i), "x"}, 8 + i % 5);
+        s.delayMs = i == 18 ? 1500 : 30; // one slow server misses its time-out
+        s.game = i % 2 ? fleet::Game::Spearhead : fleet::Game::AlliedAssault;
+        config.servers.push_back(s);
+    }
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    folder.write("Buddys.txt", "bob\r\n\r\nBOB");
+    folder.write("clantags.txt", "[XY]\r\n");
+    view.clantags = true;
+
+    ASSERT_EQ(scan(servers, 1, 1000).end, PassEnd::Complete);
+    const RecordingView oneAtATime = view;
+    view = RecordingView{};
+    view.clantags = true;
+    ASSERT_EQ(scan(servers, DefaultInFlight, 1000).end, PassEnd::Complete);
+
+    EXPECT_EQ(view.changes, oneAtATime.changes);
+    for (std::size_t i = 0; i < std::min(view.changes.size(), oneAtATime.changes.size()); ++i)
+        if (view.changes[i] != oneAtATime.changes[i]) {
+            ADD_FAILURE() << "first difference at " << i << ": " << view.changes[i] << " vs "
+                          << oneAtATime.changes[i];
+            break;
+        }
+    EXPECT_EQ(view.rows, oneAtATime.rows);
+    EXPECT_EQ(view.buddies, oneAtATime.buddies);
+    EXPECT_EQ(control.openSockets.load(), 0);
+}
+
+TEST_F(ScanPass, OverlappedPassWaitsAboutOneTimeOutForManySilentServers)
+{
+    fleet::FleetConfig config;
+    for (int i = 0; i < 40; ++i)
+        config.servers.push_back(server("s" + std::to_string(i), Behaviour::Silent));
+    fleet::Fleet servers(config);
+    servers.start();
+    ASSERT_EQ(scan(servers, DefaultInFlight, 200).end, PassEnd::Complete);
+    // Not a timing assertion: forty silent servers one at a time would leave
+    // every row "no response" too; what counts is that all were asked.
+    for (const ScanRow& row : view.rows)
+        EXPECT_EQ(row.caption, "no response");
+}
+
+TEST_F(ScanPass, HaltEndsThePassAndClosesEverySocket)
+{
+    fleet::FleetConfig config;
+    for (int i = 0; i < 20; ++i)
+        config.servers.push_back(server("s" + std::to_string(i), Behaviour::Silent));
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    loadTable(view, servers, 60000);
+
+    auto shared = std::make_shared<ScanControl>();
+    auto table = std::make_unique<RecordingView>(view);
+    std::shared_ptr<ScanRun> run = ScanRun::start(shared, std::move(table), 8);
+    // The worker waits a minute per silent server; wait until it is asking.
+    for (int i = 0; i < 500 && shared->openSockets.load() < 8; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(shared->openSockets.load(), 8);
+    run->halt();
+    ASSERT_TRUE(shared->waitFinished(5000));
+    EXPECT_EQ(shared->result().end, PassEnd::Halted);
+    EXPECT_EQ(shared->openSockets.load(), 0);
+}
