@@ -87,6 +87,7 @@ TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QString
     extras = std::make_unique<MainWindowExtras>(*this);
     buildControls();
     connectHandlers();
+    extras->Systray1 = std::make_unique<TSystray>(this, QStringLiteral("Korvane 1.11"), PopupMenu5);
     runReported(dialogs(), [this] { FormCreate(); });
 }
 
