@@ -25,7 +25,8 @@ struct FakeGame
     {
         FakeGame game{folder + "/" + name, folder + "/" + name + ".record", folder + "/" + name + ".gate"};
         std::ofstream out(game.path, std::ios::trunc);
-        out << "#!/bin/sh\n"
+        // Tests may start it with a PATH of their own; it needs sleep.
+        out << "#!/bin/sh\nPATH=/usr/bin:/bin\n"
             << "{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" << game.record << "'\n";
         // The gate wait gives up after a while so a broken test cannot leave it behind.
         if (waitForGate)
