@@ -3,6 +3,7 @@
 // on generated fleets with a quarter of the servers silent.
 //
 //   korvane-bench-scan [--sizes 100,1000] [--timeout-ms 1000] [--silent 0.25] [--skip-one-at-a-time]
+//                      [--also-in-flight 64,128,512]  (further K values, to choose the default by)
 
 #include "fleet/Fleet.h"
 #include "scan/ScanRun.h"
@@ -88,7 +89,7 @@ void report(const char* what, const Run& run, double reference)
     std::fflush(stdout);
 }
 
-std::vector<int> parseSizes(const std::string& text)
+std::vector<int> parseList(const std::string& text)
 {
     std::vector<int> sizes;
     std::stringstream in(text);
@@ -106,10 +107,13 @@ int main(int argc, char** argv)
     int timeoutMs = 1000;
     double silent = 0.25;
     bool oneAtATime = true;
+    std::vector<int> moreK;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--sizes" && i + 1 < argc)
-            sizes = parseSizes(argv[++i]);
+            sizes = parseList(argv[++i]);
+        else if (arg == "--also-in-flight" && i + 1 < argc)
+            moreK = parseList(argv[++i]);
         else if (arg == "--timeout-ms" && i + 1 < argc)
             timeoutMs = std::atoi(argv[++i]);
         else if (arg == "--silent" && i + 1 < argc)
@@ -118,7 +122,7 @@ int main(int argc, char** argv)
             oneAtATime = false;
         else {
             std::cerr << "usage: korvane-bench-scan [--sizes 100,1000] [--timeout-ms 1000] [--silent 0.25] "
-                         "[--skip-one-at-a-time]\n";
+                         "[--skip-one-at-a-time] [--also-in-flight 64,128,512]\n";
             return 2;
         }
     }
@@ -147,6 +151,10 @@ int main(int argc, char** argv)
         std::printf("%d servers\n", size);
         const Run overlapped = runChild({KORVANE_SCAN_PROGRAM}, folder);
         report(("korvane-scan K=" + std::to_string(k)).c_str(), overlapped, overlapped.seconds);
+        for (int other : moreK) {
+            const Run run = runChild({KORVANE_SCAN_PROGRAM, "--in-flight", std::to_string(other)}, folder);
+            report(("korvane-scan K=" + std::to_string(other)).c_str(), run, overlapped.seconds);
+        }
         if (oneAtATime) {
             const Run single = runChild({KORVANE_SCAN_PROGRAM, "--in-flight", "1"}, folder);
             report("korvane-scan K=1", single, overlapped.seconds);

@@ -13,6 +13,7 @@
 #include <exception>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -73,6 +74,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Sockets beyond the process's descriptor limit would fail to open and turn
+// answering servers into "no response"; a margin stays for everything else.
+int inFlightLimit(int wanted)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::max(1, wanted);
+    const long usable = static_cast<long>(limit.rlim_cur) - 128;
+    return static_cast<int>(std::clamp<long>(std::min<long>(wanted, usable), 1, wanted < 1 ? 1 : wanted));
+}
+
 // One row's exchange, from its launch until its turn comes.
 struct Exchange
 {
@@ -89,7 +101,7 @@ class Pass
 {
 public:
     Pass(ScanView& view, ScanControl& control, int inFlight)
-        : m_view(view), m_control(control), m_limit(std::max(1, inFlight))
+        : m_view(view), m_control(control), m_limit(inFlightLimit(inFlight))
     {}
     ~Pass() { closeAll(); }
 

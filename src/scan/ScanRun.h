@@ -14,8 +14,10 @@ namespace korvane {
 
 // How many status exchanges a pass keeps waiting at once. A silent server
 // holds its place for a whole time-out, so this bounds how many of them wait
-// together; measured with bench/korvane-bench-scan (see README).
-inline constexpr int DefaultInFlight = 256;
+// together. Measured on 1000 loopback servers, a quarter silent, 1000 ms:
+// 128 takes 3.1 s, 256 and 384 2.1 s, 512 and above 1.2 s (one time-out plus
+// the work); 512 sockets stay well inside the usual limit of 1024 descriptors.
+inline constexpr int DefaultInFlight = 512;
 
 // Thrown through the worker when its run was halted; deliberately not a
 // std::exception, so no per-server handler mistakes it for a bad reply.
