@@ -92,6 +92,7 @@ public:
 
     void halt() { m_control->halt(); }
     ScanControl& control() const { return *m_control; }
+    std::shared_ptr<ScanControl> sharedControl() const { return m_control; }
 
 private:
     explicit ScanRun(std::shared_ptr<ScanControl> control) : m_control(std::move(control)) {}

@@ -1,6 +1,7 @@
 // Main window: scan control, buddies list and player look-ups.
 #include "ui/main/TForm1.h"
 
+#include "admin/TForm11.h"
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
 #include "platform/Paths.h"
@@ -17,46 +18,9 @@ namespace korvane {
 
 namespace {
 
-const QColor Red(255, 0, 0);
-const QColor Green(0, 128, 0);
-
 QString text(const std::string& bytes)
 {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-// The details display for the player look-up of a scan: labels and players
-// list only, since the worker owns the server table's rows meanwhile.
-void showLookupReply(TForm1& form, const std::string& reply)
-{
-    if (!IsLookupAnswer(reply)) {
-        form.Label1->clear();
-        form.Label2->setText(QStringLiteral("No response from selected server !"));
-        form.ListView1->clear();
-        setTextColour(form.Label2, Red);
-        form.Label3->clear();
-        form.Label4->clear();
-        return;
-    }
-    form.Label4->setText(text(DetectGame(reply)));
-    form.Label3->setText(text(ExtractValue(reply, KeyHostName)));
-    const std::string map = ExtractValue(reply, KeyMapName);
-    form.Label2->setText(QStringLiteral("Map: ") + text(map));
-    setTextColour(form.Label2, MapInstalled(map, form.state.AAPath) ? Green : Red);
-    const std::string maximum = ExtractValue(reply, KeyMaxClients);
-    const std::vector<PlayerEntry> players = ParsePlayers(reply);
-    form.ListView1->clear();
-    for (const PlayerEntry& player : players)
-        form.ListView1->addItem(text(player.name), {text(player.firstField)}, 0);
-    form.Label1->setText(text(PlayerCountText(players.size(), maximum)));
-    setTextColour(form.Label1, IsFull(players.size(), maximum) ? Red : Green);
 }
 
 } // namespace
@@ -116,16 +80,26 @@ void TForm1::ListView2DblClick()
     }
 
     // During a scan: ask the server directly, leaving the table to the worker.
+    TForm11& properties = *forms().Form11;
+    properties.PaintBox1->clear();
+    properties.PaintBox1->moveTo(97, 20);
+    properties.PaintBox1->update();
     state.PingGraphX = 97;
     const ServerAddress address =
         lookupServer(currentListPath(state.CurrentList), server.toLatin1().toStdString());
     UdpClient& client = extras->IdUDPClient1;
-    client.setPeer(address.ip, strToInt(address.port));
+    const int port = strToInt(address.port);
+    client.setPeer(address.ip, port);
     state.SelectedIP = address.ip;
     state.SelectedPort = address.port;
     client.open();
+    properties.Edit1->setText(text(address.ip) + QLatin1Char(':') + QString::number(port));
     client.send(StatusRequest);
-    showLookupReply(*this, WaitStatusReply(client, state.TimeoutMs));
+    const std::string reply = WaitStatusReply(client, state.TimeoutMs);
+    if (IsLookupAnswer(reply))
+        showServerAnswer(reply, nullptr);
+    else
+        showNoAnswer(nullptr);
 }
 
 void TForm1::AddtoBuddys1Click()

@@ -1,0 +1,151 @@
+// The "Buddy's" and "Clantag's" windows: loading, adding, deleting, and their
+// file rewrites, missing files included.
+#include "scan/TForm2.h"
+#include "scan/TForm4.h"
+#include "support/FormsFixture.h"
+
+#include <QTest>
+
+using namespace korvane;
+using korvane::test::FormsFixture;
+
+class BuddyWindows : public FormsFixture
+{
+protected:
+    struct Window
+    {
+        const char* file;
+        WatchListForm* (*get)(Forms&);
+    };
+    static std::vector<Window> both()
+    {
+        return {{"Buddys.txt", [](Forms& f) -> WatchListForm* { return f.Form2; }},
+                {"clantags.txt", [](Forms& f) -> WatchListForm* { return f.Form4; }}};
+    }
+    QStringList items(WatchListForm* window) const
+    {
+        QStringList texts;
+        for (int i = 0; i < window->ListView1->rowCount(); ++i)
+            texts.append(window->ListView1->row(i)->text(0));
+        return texts;
+    }
+    void type(WatchListForm* window, const QString& text, bool enter)
+    {
+        window->LabeledEdit1->setText(text);
+        if (enter) QTest::keyClick(window->LabeledEdit1, Qt::Key_Return);
+    }
+};
+
+TEST_F(BuddyWindows, DesignOfBothWindows)
+{
+    writeData();
+    start();
+    EXPECT_EQ(forms->Form2->windowTitle(), "Buddy's");
+    EXPECT_EQ(forms->Form4->windowTitle(), "Clantag's");
+    EXPECT_EQ(forms->Form2->LabeledEdit1Label->text(), "New Buddy:");
+    EXPECT_EQ(forms->Form4->LabeledEdit1Label->text(), "New Clantag");
+    EXPECT_EQ(forms->Form2->DeleteBuddy1->text(), "delete this buddy");
+    EXPECT_EQ(forms->Form2->Deleteallbuddys1->text(), "delete all buddys");
+    EXPECT_EQ(forms->Form4->DeleteClantag1->text(), "delete clantag");
+    EXPECT_EQ(forms->Form4->Deleteallclantags1->text(), "delete all clantags");
+    EXPECT_EQ(forms->Form2->ListView1->toolTip(), "Rightclick to delete selected buddy");
+    EXPECT_EQ(forms->Form2->size(), QSize(200, 308));
+    EXPECT_EQ(forms->Form2->minimumSize(), QSize(200, 300));
+    EXPECT_EQ(forms->Form2->maximumSize(), QSize(400, 800));
+}
+
+TEST_F(BuddyWindows, AddingKeepsSortedOrderCaseBlanksAndDuplicates)
+{
+    writeData();
+    start();
+    for (const Window& w : both()) {
+        WatchListForm* window = w.get(*forms);
+        window->show();
+        type(window, "Bob", true);
+        type(window, "alice", false);
+        window->Button1->click();
+        type(window, " Bob ", true);
+        type(window, "Bob", true);
+        // A leading blank sorts first.
+        EXPECT_EQ(folder.read(w.file), " Bob \r\nalice\r\nBob\r\nBob\r\n") << w.file;
+        EXPECT_TRUE(window->LabeledEdit1->text().isEmpty());
+        window->hide();
+    }
+}
+
+TEST_F(BuddyWindows, EmptyEditEnterDoesNothingButPlusRewritesSorted)
+{
+    writeData();
+    folder.write("Buddys.txt", "zed\r\n\r\nAnna");
+    start();
+    forms->Form2->show();
+    EXPECT_EQ(items(forms->Form2), (QStringList{"", "Anna", "zed"}));
+    type(forms->Form2, "", true);
+    EXPECT_EQ(folder.read("Buddys.txt"), "zed\r\n\r\nAnna");
+    forms->Form2->Button1->click();
+    EXPECT_EQ(folder.read("Buddys.txt"), "\r\nAnna\r\nzed\r\n");
+}
+
+TEST_F(BuddyWindows, DeletingOneEntry)
+{
+    writeData();
+    folder.write("clantags.txt", "[XY]\r\n\r\n=AB=");
+    start();
+    WatchListForm* window = forms->Form4;
+    window->show();
+    // Nothing selected: the file is still rewritten, now sorted.
+    forms->Form4->DeleteClantag1->trigger();
+    EXPECT_EQ(folder.read("clantags.txt"), "\r\n=AB=\r\n[XY]\r\n");
+    // The empty line is an entry of its own.
+    window->ListView1->row(0)->setSelected(true);
+    forms->Form4->DeleteClantag1->trigger();
+    EXPECT_EQ(folder.read("clantags.txt"), "=AB=\r\n[XY]\r\n");
+    EXPECT_EQ(items(window), (QStringList{"=AB=", "[XY]"}));
+}
+
+TEST_F(BuddyWindows, DeleteAllAsksAndIsRefusedDuringAScan)
+{
+    writeData();
+    folder.write("Buddys.txt", "bob\r\n");
+    start();
+    forms->Form2->show();
+    form1().state.Scanning = true;
+    forms->Form2->Deleteallbuddys1->trigger();
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    EXPECT_EQ(folder.read("Buddys.txt"), "bob\r\n");
+    form1().state.Scanning = false;
+
+    dialogs.queueConfirm(false);
+    forms->Form2->Deleteallbuddys1->trigger();
+    EXPECT_EQ(folder.read("Buddys.txt"), "bob\r\n");
+    dialogs.queueConfirm(true);
+    forms->Form2->Deleteallbuddys1->trigger();
+    EXPECT_EQ(folder.read("Buddys.txt"), "");
+    EXPECT_EQ(forms->Form2->ListView1->rowCount(), 0);
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[0].title, "Confirm");
+    EXPECT_EQ(dialogs.shown()[0].text, "sure to delete complete list ?");
+}
+
+TEST_F(BuddyWindows, MissingFilesAreReportedAndNeverCreated)
+{
+    writeData();
+    std::remove(folder.file("Buddys.txt").c_str());
+    std::remove(folder.file("clantags.txt").c_str());
+    start();
+    // Only the buddy window loads at start-up.
+    EXPECT_EQ(dialogs.shownTexts(), QStringList{"File not found"});
+    forms->Form4->show();
+    EXPECT_EQ(dialogs.shownTexts(), (QStringList{"File not found", "File not found"}));
+
+    for (const Window& w : both()) {
+        dialogs.clear();
+        WatchListForm* window = w.get(*forms);
+        type(window, "Bob", false);
+        window->Button1->click();
+        EXPECT_EQ(dialogs.shownTexts(), QStringList{"File not found"});
+        EXPECT_EQ(window->LabeledEdit1->text(), "Bob");
+        EXPECT_EQ(items(window), QStringList{"Bob"});
+        EXPECT_FALSE(folder.exists(w.file)) << w.file;
+    }
+}
