@@ -1,0 +1,89 @@
+// korvane-scan run as a child process in a data folder against a fleet on 127.0.0.1.
+
+#include "ScanTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+using namespace korvane;
+using namespace korvane::test;
+using fleet::Behaviour;
+
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs korvane-scan in the current folder; stderr goes to a file beside it.
+Outcome runScanProgram(const DataFolder& folder, const std::string& args = "")
+{
+    const std::string command =
+        std::string(KORVANE_SCAN_PROGRAM) + " " + args + " 2>" + folder.file("stderr.txt");
+    Outcome outcome;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return outcome;
+    std::array<char, 4096> buffer{};
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        outcome.out.append(buffer.data(), got);
+    const int status = ::pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.err = folder.read("stderr.txt");
+    return outcome;
+}
+
+} // namespace
+
+TEST(ScanProgram, PrintsTableBuddiesAndStatus)
+{
+    fleet::FleetConfig config;
+    config.servers = {server("Alpha", Behaviour::Answer, {"Bob", "[xy]Ann"}),
+                      server("Bravo", Behaviour::Silent), server("Charlie", Behaviour::Full, {"x"}, 4)};
+    config.servers[2].game = fleet::Game::Spearhead;
+    fleet::Fleet servers(config);
+    servers.start();
+    DataFolder folder;
+    std::vector<std::string> settings = DataFolder::configLines();
+    settings[2] = "clantags on";
+    settings[7] = "300";
+    folder.writeLines("Config", settings);
+    writeScanData(folder, servers);
+    folder.write("Buddys.txt", "bob\r\n");
+    folder.write("clantags.txt", "[XY]\r\n");
+
+    for (const std::string args : {"", "--in-flight 1"}) {
+        const Outcome outcome = runScanProgram(folder, args);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(outcome.out, "2/16\tobj/obj_team2\tAlpha\tMedal of Honor\t1\n"
+                               "FULL\tobj/obj_team2\tCharlie\tSpearhead\t2\n"
+                               "no response\t \tBravo\t \t3\n"
+                               "buddy\t[xy]Ann\tAlpha\n"
+                               "buddy\tbob\tAlpha\n"
+                               "3 servers in Serverlists\\Standard\n")
+            << args;
+    }
+}
+
+TEST(ScanProgram, FailuresGoToStandardErrorWithAnExitStatus)
+{
+    DataFolder folder;
+    Outcome outcome = runScanProgram(folder);
+    EXPECT_NE(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "File not found\n");
+    EXPECT_TRUE(outcome.out.empty());
+
+    folder.writeLines("Config", DataFolder::configLines());
+    outcome = runScanProgram(folder);
+    EXPECT_NE(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "Please select a server list !\n");
+
+    outcome = runScanProgram(folder, "--in-flight 0");
+    EXPECT_NE(outcome.status, 0);
+}
