@@ -246,14 +246,18 @@ TEST_F(ScanPass, MissingListFileEndsTheWorkerInTheScanningState)
 TEST_F(ScanPass, OverlappedPassShowsWhatAOneAtATimePassShows)
 {
     // Garbage is left out: the fleet draws its bytes afresh for every reply.
-    const Behaviour kinds[] = {Behaviour::Answer, Behaviour::Silent, Behaviour::Full,     Behaviour::Answer,
-                               Behaviour::Short,  Behaviour::Long,   Behaviour::Oversize, Behaviour::BadMax,
+    // One each of the replies the fleet is slow to build, so its own
+    // serving never decides a time-out.
+    const Behaviour kinds[] = {Behaviour::Answer, Behaviour::Silent, Behaviour::Full,   Behaviour::Answer,
+                               Behaviour::Short,  Behaviour::Long,   Behaviour::Answer, Behaviour::BadMax,
                                Behaviour::Slow,   Behaviour::Answer};
     fleet::FleetConfig config;
-    for (int i = 0; i < 30; ++i) {
-        fleet::ServerConfig s = server("srv" + std::to_string(i), kinds[i % 10],
-                                       {"Bob", "[xy]p" + std::to_string(i), "x"}, 8 + i % 5);
-        s.delayMs = i == 18 ? 1500 : 30; // one slow server misses its time-out
+    for (int i = 0; i < 24; ++i) {
+        fleet::ServerConfig s =
+            server("srv" + std::to_string(i), i == 16 ? Behaviour::Oversize : kinds[i % 10],
+                   {"Bob", "[xy]p" + std::to_string(i), "x"}, 8 + i % 5);
+        if (i > 10 && s.behaviour == Behaviour::Long) s.behaviour = Behaviour::Full;
+        s.delayMs = i == 18 ? 4000 : 30; // one slow server misses its time-out
         s.game = i % 2 ? fleet::Game::Spearhead : fleet::Game::AlliedAssault;
         config.servers.push_back(s);
     }
@@ -264,11 +268,11 @@ TEST_F(ScanPass, OverlappedPassShowsWhatAOneAtATimePassShows)
     folder.write("clantags.txt", "[XY]\r\n");
     view.clantags = true;
 
-    ASSERT_EQ(scan(servers, 1, 1000).end, PassEnd::Complete);
+    ASSERT_EQ(scan(servers, 1, 1500).end, PassEnd::Complete);
     const RecordingView oneAtATime = view;
     view = RecordingView{};
     view.clantags = true;
-    ASSERT_EQ(scan(servers, DefaultInFlight, 1000).end, PassEnd::Complete);
+    ASSERT_EQ(scan(servers, DefaultInFlight, 1500).end, PassEnd::Complete);
 
     EXPECT_EQ(view.changes, oneAtATime.changes);
     for (std::size_t i = 0; i < std::min(view.changes.size(), oneAtATime.changes.size()); ++i)
