@@ -88,7 +88,6 @@ int inFlightLimit(int wanted)
 // One row's exchange, from its launch until its turn comes.
 struct Exchange
 {
-    bool launched = false;
     bool done = false;
     std::string listName;
     std::exception_ptr lookupError;
@@ -172,7 +171,6 @@ PassResult Pass::run()
 void Pass::launch(int row)
 {
     Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
-    exchange.launched = true;
     const std::string host = m_view.rowHost(row);
     ServerAddress address;
     try {
