@@ -36,24 +36,6 @@ protected:
     }
 };
 
-TEST_F(BuddyWindows, DesignOfBothWindows)
-{
-    writeData();
-    start();
-    EXPECT_EQ(forms->Form2->windowTitle(), "Buddy's");
-    EXPECT_EQ(forms->Form4->windowTitle(), "Clantag's");
-    EXPECT_EQ(forms->Form2->LabeledEdit1Label->text(), "New Buddy:");
-    EXPECT_EQ(forms->Form4->LabeledEdit1Label->text(), "New Clantag");
-    EXPECT_EQ(forms->Form2->DeleteBuddy1->text(), "delete this buddy");
-    EXPECT_EQ(forms->Form2->Deleteallbuddys1->text(), "delete all buddys");
-    EXPECT_EQ(forms->Form4->DeleteClantag1->text(), "delete clantag");
-    EXPECT_EQ(forms->Form4->Deleteallclantags1->text(), "delete all clantags");
-    EXPECT_EQ(forms->Form2->ListView1->toolTip(), "Rightclick to delete selected buddy");
-    EXPECT_EQ(forms->Form2->size(), QSize(200, 308));
-    EXPECT_EQ(forms->Form2->minimumSize(), QSize(200, 300));
-    EXPECT_EQ(forms->Form2->maximumSize(), QSize(400, 800));
-}
-
 TEST_F(BuddyWindows, AddingKeepsSortedOrderCaseBlanksAndDuplicates)
 {
     writeData();

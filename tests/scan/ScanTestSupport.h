@@ -137,8 +137,12 @@ namespace korvane {
 
 inline void PrintTo(const ScanRow& row, std::ostream* out)
 {
-    *out << "{" << row.caption << "|" << row.image << "|" << row.map << "|" << row.host << "|" << row.game << "}";
+    *out << "{" << row.caption << "|" << row.image << "|" << row.map << "|" << row.host << "|" << row.game
+         << "}";
 }
-inline void PrintTo(const BuddyItem& item, std::ostream* out) { *out << "{" << item.caption << "|" << item.host << "}"; }
+inline void PrintTo(const BuddyItem& item, std::ostream* out)
+{
+    *out << "{" << item.caption << "|" << item.host << "}";
+}
 
 } // namespace korvane

@@ -43,13 +43,6 @@ TEST(WatchLists, MatchesOfOnePlayer)
     }
 }
 
-TEST(WatchLists, BuddyColumnCaption)
-{
-    EXPECT_EQ(buddyColumnCaption(0), "No Buddys online");
-    EXPECT_EQ(buddyColumnCaption(1), "1 Buddys online");
-    EXPECT_EQ(buddyColumnCaption(12), "12 Buddys online");
-}
-
 TEST(WatchLists, ReadingNeedsBothFiles)
 {
     test::DataFolder folder;
