@@ -15,8 +15,8 @@ namespace korvane {
 // How many status exchanges a pass keeps waiting at once. A silent server
 // holds its place for a whole time-out, so this bounds how many of them wait
 // together. Measured on 1000 loopback servers, a quarter silent, 1000 ms:
-// 128 takes 3.1 s, 256 and 384 2.1 s, 512 and above 1.2 s (one time-out plus
-// the work); 512 sockets stay well inside the usual limit of 1024 descriptors.
+// 128 to 384 need about two time-outs (2.0 to 3.1 s), 512 and above about one
+// (1.2 to 1.5 s); 512 sockets stay inside the usual limit of 1024 descriptors.
 inline constexpr int DefaultInFlight = 512;
 
 // Thrown through the worker when its run was halted; deliberately not a
