@@ -82,9 +82,9 @@ std::string findOnPath(const std::string& name)
     size_t begin = 0;
     for (;;) {
         const size_t end = dirs.find(':', begin);
-        std::string dir = dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-        if (dir.empty()) dir = ".";
-        const std::string candidate = dir + "/" + name;
+        const std::string dir = dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        // An empty entry means the current directory.
+        const std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + name;
         struct stat info
         {};
         if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
