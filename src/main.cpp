@@ -1,18 +1,15 @@
 // Program start: the application title, the fourteen windows, the message loop.
+#include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 
-#include "platform/gui/Fonts.h"
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Korvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Korvane"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    korvane::setUpFonts();
+    korvane::setUpApplication();
 
     korvane::QtDialogs dialogs;
     auto forms = korvane::createForms(dialogs);

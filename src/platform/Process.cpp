@@ -82,7 +82,8 @@ std::string findOnPath(const std::string& name)
     size_t begin = 0;
     for (;;) {
         const size_t end = dirs.find(':', begin);
-        const std::string dir = dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        const std::string dir =
+            dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
         // An empty entry means the current directory.
         const std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + name;
         struct stat info

@@ -13,22 +13,7 @@ using namespace korvane;
 using korvane::fleet::Behaviour;
 using korvane::test::FormsFixture;
 
-namespace {
-
-fleet::ServerConfig server(const std::string& name, Behaviour behaviour,
-                           std::vector<std::string> players = {}, int maxClients = 16)
-{
-    fleet::ServerConfig s;
-    s.listName = name;
-    s.hostName = name + " host";
-    s.behaviour = behaviour;
-    s.maxClients = maxClients;
-    for (std::string& player : players)
-        s.players.push_back({1, 40, std::move(player)});
-    return s;
-}
-
-} // namespace
+using korvane::fleet::makeServer;
 
 class ScanWindow : public FormsFixture
 {
@@ -71,8 +56,8 @@ protected:
 
 TEST_F(ScanWindow, ScanNowFillsTheTableAndTheBuddiesList)
 {
-    startWith({server("Alpha", Behaviour::Answer, {"Bob", "[xy]Ann"}), server("Bravo", Behaviour::Silent),
-               server("Charlie", Behaviour::Full, {"x"}, 4)});
+    startWith({makeServer("Alpha", Behaviour::Answer, {"Bob", "[xy]Ann"}),
+               makeServer("Bravo", Behaviour::Silent), makeServer("Charlie", Behaviour::Full, {"x"}, 4)});
     form1().state.CheckClantags = true;
     form1().ToolButton3->click();
     EXPECT_TRUE(form1().state.Scanning);
@@ -101,9 +86,9 @@ TEST_F(ScanWindow, ScanNowFillsTheTableAndTheBuddiesList)
 
 TEST_F(ScanWindow, StopHalfWayKeepsTheRestAndANewScanRunsUndisturbed)
 {
-    std::vector<fleet::ServerConfig> list{server("Alpha", Behaviour::Answer, {"Bob"})};
+    std::vector<fleet::ServerConfig> list{makeServer("Alpha", Behaviour::Answer, {"Bob"})};
     for (int i = 0; i < 6; ++i)
-        list.push_back(server("Silent" + std::to_string(i), Behaviour::Silent));
+        list.push_back(makeServer("Silent" + std::to_string(i), Behaviour::Silent));
     startWith(list, 60000);
     form1().ToolButton3->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return column(0).contains("1/16"); }, 5000));
@@ -135,7 +120,7 @@ TEST_F(ScanWindow, StopHalfWayKeepsTheRestAndANewScanRunsUndisturbed)
 
 TEST_F(ScanWindow, StartsAreRefusedWhileScanning)
 {
-    startWith({server("Alpha", Behaviour::Silent)}, 60000);
+    startWith({makeServer("Alpha", Behaviour::Silent)}, 60000);
     form1().ToolButton3->click();
     const std::shared_ptr<ScanRun> first = form1().state.ScanThread;
     form1().Timer1Timer();
@@ -160,7 +145,7 @@ TEST_F(ScanWindow, EmptyListEndsAtOnce)
 
 TEST_F(ScanWindow, MissingListFileLeavesTheScanningStateUntilStop)
 {
-    startWith({server("Alpha", Behaviour::Answer), server("Bravo", Behaviour::Answer)});
+    startWith({makeServer("Alpha", Behaviour::Answer), makeServer("Bravo", Behaviour::Answer)});
     std::remove(folder.file("Serverlists/Standard").c_str());
     form1().ToolButton3->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return run().finished(); }, 5000));
@@ -180,7 +165,7 @@ TEST_F(ScanWindow, ClosingMidScanHaltsWithoutWaiting)
 {
     std::vector<fleet::ServerConfig> list;
     for (int i = 0; i < 5; ++i)
-        list.push_back(server("Silent" + std::to_string(i), Behaviour::Silent));
+        list.push_back(makeServer("Silent" + std::to_string(i), Behaviour::Silent));
     startWith(list, 60000);
     form1().ToolButton3->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() == 5; }, 5000));
@@ -192,9 +177,9 @@ TEST_F(ScanWindow, ClosingMidScanHaltsWithoutWaiting)
 
 TEST_F(ScanWindow, DestroyingTheWindowsMidScanIsSafe)
 {
-    std::vector<fleet::ServerConfig> list{server("Alpha", Behaviour::Answer)};
+    std::vector<fleet::ServerConfig> list{makeServer("Alpha", Behaviour::Answer)};
     for (int i = 0; i < 3; ++i)
-        list.push_back(server("Silent" + std::to_string(i), Behaviour::Silent));
+        list.push_back(makeServer("Silent" + std::to_string(i), Behaviour::Silent));
     startWith(list, 60000);
     form1().ToolButton3->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() == 3; }, 5000));
@@ -207,7 +192,7 @@ TEST_F(ScanWindow, DestroyingTheWindowsMidScanIsSafe)
 
 TEST_F(ScanWindow, BuddyDoubleClickSelectsItsServerWhenIdle)
 {
-    startWith({server("Alpha", Behaviour::Answer), server("Bravo", Behaviour::Answer, {"Bob"}, 8)});
+    startWith({makeServer("Alpha", Behaviour::Answer), makeServer("Bravo", Behaviour::Answer, {"Bob"}, 8)});
     form1().ToolButton3->click();
     ASSERT_TRUE(scanEnds());
     ASSERT_EQ(form1().ListView2->rowCount(), 1);
@@ -232,7 +217,8 @@ TEST_F(ScanWindow, BuddyDoubleClickSelectsItsServerWhenIdle)
 
 TEST_F(ScanWindow, BuddyDoubleClickDuringAScanAsksTheServerDirectly)
 {
-    startWith({server("Alpha", Behaviour::Answer, {"Bob", "Ann"}), server("Short", Behaviour::Short)});
+    startWith(
+        {makeServer("Alpha", Behaviour::Answer, {"Bob", "Ann"}), makeServer("Short", Behaviour::Short)});
     const QStringList before = column(0);
     form1().state.Scanning = true; // as while a worker runs
     auto doubleClick = [this](const QString& host) {

@@ -14,14 +14,10 @@ namespace {
 
 fl::ServerConfig server(const std::string& name, fl::Behaviour behaviour, int maxClients, int players)
 {
-    fl::ServerConfig config;
-    config.listName = name;
-    config.hostName = name + " host";
-    config.behaviour = behaviour;
-    config.maxClients = maxClients;
+    std::vector<std::string> names;
     for (int i = 0; i < players; ++i)
-        config.players.push_back({10 + i, 50 + i, "Player " + std::to_string(i)});
-    return config;
+        names.push_back("Player " + std::to_string(i));
+    return fl::makeServer(name, behaviour, names, maxClients);
 }
 
 QColor textColour(const QWidget* widget)
@@ -99,7 +95,7 @@ TEST_F(Selection, AnsweringServerFillsLabelsRowPlayersAndProperties)
     EXPECT_EQ(f.Label3->text(), "Alpha host");
     EXPECT_EQ(f.Label4->text(), "Medal of Honor");
     // The list sorts itself by name.
-    EXPECT_EQ(players(), (QStringList{"[XY]Ann with blanks|12", "Player 0|10", "Player 1|11"}));
+    EXPECT_EQ(players(), (QStringList{"[XY]Ann with blanks|3", "Player 0|1", "Player 1|2"}));
     EXPECT_EQ(row->text(0), "3/16");
     EXPECT_EQ(row->text(1), "obj/obj_team2");
     EXPECT_EQ(row->text(2), "Alpha");

@@ -45,7 +45,8 @@ struct ScanPass : ::testing::Test
 TEST_F(ScanPass, ChangesInTheirExactOrder)
 {
     fleet::FleetConfig config;
-    config.servers = {server("A", Behaviour::Answer, {"Bob", "[xy]Ann"}), server("B", Behaviour::Silent)};
+    config.servers = {makeServer("A", Behaviour::Answer, {"Bob", "[xy]Ann"}),
+                      makeServer("B", Behaviour::Silent)};
     fleet::Fleet servers(config);
     servers.start();
     writeScanData(folder, servers);
@@ -95,12 +96,12 @@ TEST_F(ScanPass, RowContentsOfEachOutcome)
         twenty.push_back("p" + std::to_string(i));
     fleet::FleetConfig config;
     config.servers = {
-        server("full", Behaviour::Answer, twenty, 20),
-        server("empty", Behaviour::Answer, {}, 16),
-        server("silent", Behaviour::Silent),
-        server("badmax", Behaviour::BadMax, {"x"}),
-        server("three", Behaviour::Answer, {"a", "b", "c"}),
-        server("garbage", Behaviour::Garbage),
+        makeServer("full", Behaviour::Answer, twenty, 20),
+        makeServer("empty", Behaviour::Answer, {}, 16),
+        makeServer("silent", Behaviour::Silent),
+        makeServer("badmax", Behaviour::BadMax, {"x"}),
+        makeServer("three", Behaviour::Answer, {"a", "b", "c"}),
+        makeServer("garbage", Behaviour::Garbage),
     };
     config.servers[4].game = fleet::Game::Spearhead;
     fleet::Fleet servers(config);
@@ -130,7 +131,7 @@ TEST_F(ScanPass, RowContentsOfEachOutcome)
 TEST_F(ScanPass, MissingWatchListTurnsAnsweringServersIntoSendsShit)
 {
     fleet::FleetConfig config;
-    config.servers = {server("empty", Behaviour::Answer), server("silent", Behaviour::Silent)};
+    config.servers = {makeServer("empty", Behaviour::Answer), makeServer("silent", Behaviour::Silent)};
     fleet::Fleet servers(config);
     servers.start();
     writeScanData(folder, servers);
@@ -143,7 +144,7 @@ TEST_F(ScanPass, MissingWatchListTurnsAnsweringServersIntoSendsShit)
 TEST_F(ScanPass, BuddiesFoundStayWhenTheReplyBreaks)
 {
     fleet::FleetConfig config;
-    config.servers = {server("badmax", Behaviour::BadMax, {"Bob"})};
+    config.servers = {makeServer("badmax", Behaviour::BadMax, {"Bob"})};
     fleet::Fleet servers(config);
     servers.start();
     writeScanData(folder, servers);
@@ -157,8 +158,8 @@ TEST_F(ScanPass, BuddiesFoundStayWhenTheReplyBreaks)
 TEST_F(ScanPass, ListNamesDecideTheAddressAsked)
 {
     fleet::FleetConfig config;
-    config.servers = {server("first", Behaviour::Answer, {"a"}),
-                      server("second", Behaviour::Answer, {"a", "b"})};
+    config.servers = {makeServer("first", Behaviour::Answer, {"a"}),
+                      makeServer("second", Behaviour::Answer, {"a", "b"})};
     fleet::Fleet servers(config);
     servers.start();
     // Two entries named "dup": both rows ask the later entry's address.
@@ -180,7 +181,7 @@ TEST_F(ScanPass, ListNamesDecideTheAddressAsked)
 TEST_F(ScanPass, TheSmallerOfServerBoxAndTableIsScanned)
 {
     fleet::FleetConfig config;
-    config.servers = {server("a", Behaviour::Answer), server("b", Behaviour::Answer)};
+    config.servers = {makeServer("a", Behaviour::Answer), makeServer("b", Behaviour::Answer)};
     fleet::Fleet servers(config);
     servers.start();
     writeScanData(folder, servers);
@@ -200,7 +201,7 @@ TEST_F(ScanPass, StatusTextsOfTwelveServers)
 {
     fleet::FleetConfig config;
     for (int i = 0; i < 12; ++i)
-        config.servers.push_back(server("s" + std::to_string(i), Behaviour::Answer));
+        config.servers.push_back(makeServer("s" + std::to_string(i), Behaviour::Answer));
     fleet::Fleet servers(config);
     servers.start();
     ASSERT_EQ(scan(servers).end, PassEnd::Complete);
@@ -226,7 +227,7 @@ TEST_F(ScanPass, EmptyListEndsAtOnce)
 TEST_F(ScanPass, MissingListFileEndsTheWorkerInTheScanningState)
 {
     fleet::FleetConfig config;
-    config.servers = {server("a", Behaviour::Answer)};
+    config.servers = {makeServer("a", Behaviour::Answer)};
     fleet::Fleet servers(config);
     servers.start();
     loadTable(view, servers);
@@ -254,8 +255,8 @@ TEST_F(ScanPass, OverlappedPassShowsWhatAOneAtATimePassShows)
     fleet::FleetConfig config;
     for (int i = 0; i < 24; ++i) {
         fleet::ServerConfig s =
-            server("srv" + std::to_string(i), i == 16 ? Behaviour::Oversize : kinds[i % 10],
-                   {"Bob", "[xy]p" + std::to_string(i), "x"}, 8 + i % 5);
+            makeServer("srv" + std::to_string(i), i == 16 ? Behaviour::Oversize : kinds[i % 10],
+                       {"Bob", "[xy]p" + std::to_string(i), "x"}, 8 + i % 5);
         if (i > 10 && s.behaviour == Behaviour::Long) s.behaviour = Behaviour::Full;
         s.delayMs = i == 18 ? 4000 : 30; // one slow server misses its time-out
         s.game = i % 2 ? fleet::Game::Spearhead : fleet::Game::AlliedAssault;
@@ -290,7 +291,7 @@ TEST_F(ScanPass, HaltEndsThePassAndClosesEverySocket)
 {
     fleet::FleetConfig config;
     for (int i = 0; i < 20; ++i)
-        config.servers.push_back(server("s" + std::to_string(i), Behaviour::Silent));
+        config.servers.push_back(makeServer("s" + std::to_string(i), Behaviour::Silent));
     fleet::Fleet servers(config);
     servers.start();
     writeScanData(folder, servers);

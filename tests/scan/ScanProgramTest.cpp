@@ -44,8 +44,9 @@ Outcome runScanProgram(const DataFolder& folder, const std::string& args = "")
 TEST(ScanProgram, PrintsTableBuddiesAndStatus)
 {
     fleet::FleetConfig config;
-    config.servers = {server("Alpha", Behaviour::Answer, {"Bob", "[xy]Ann"}),
-                      server("Bravo", Behaviour::Silent), server("Charlie", Behaviour::Full, {"x"}, 4)};
+    config.servers = {makeServer("Alpha", Behaviour::Answer, {"Bob", "[xy]Ann"}),
+                      makeServer("Bravo", Behaviour::Silent),
+                      makeServer("Charlie", Behaviour::Full, {"x"}, 4)};
     config.servers[2].game = fleet::Game::Spearhead;
     fleet::Fleet servers(config);
     servers.start();

@@ -97,19 +97,7 @@ private:
     void note(const std::string& change) { changes.push_back(change); }
 };
 
-inline fleet::ServerConfig server(const std::string& name, fleet::Behaviour behaviour,
-                                  std::vector<std::string> players = {}, int maxClients = 16)
-{
-    fleet::ServerConfig s;
-    s.listName = name;
-    s.hostName = name + " host";
-    s.behaviour = behaviour;
-    s.maxClients = maxClients;
-    int score = 0;
-    for (std::string& player : players)
-        s.players.push_back({++score, 50, std::move(player)});
-    return s;
-}
+using fleet::makeServer;
 
 // The fleet's servers as the current list "Serverlists\Standard", with empty
 // watch lists unless the test writes its own.

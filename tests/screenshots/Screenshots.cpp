@@ -19,7 +19,7 @@
 #include "ui/widgets/TForm7.h"
 #include "ui/widgets/TForm8.h"
 
-#include "platform/gui/Fonts.h"
+#include "platform/gui/Application.h"
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -56,9 +56,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Korvane"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    korvane::setUpFonts();
+    korvane::setUpApplication();
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvane-screenshots OUTPUT_FOLDER [DATA_FOLDER]\n");
         return 2;

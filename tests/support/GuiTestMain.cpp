@@ -1,5 +1,6 @@
 // Window tests run offscreen with one QApplication per process.
-#include "platform/gui/Fonts.h"
+#include "platform/gui/Application.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,9 +9,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Korvane"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    korvane::setUpFonts();
+    korvane::setUpApplication();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

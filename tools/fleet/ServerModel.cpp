@@ -285,6 +285,20 @@ FleetConfig loadFleetConfig(const std::string& path)
     return parseFleetConfig(text.str());
 }
 
+ServerConfig makeServer(const std::string& listName, Behaviour behaviour, std::vector<std::string> players,
+                        int maxClients)
+{
+    ServerConfig server;
+    server.listName = listName;
+    server.hostName = listName + " host";
+    server.behaviour = behaviour;
+    server.maxClients = maxClients;
+    int score = 0;
+    for (std::string& player : players)
+        server.players.push_back({++score, 50, std::move(player)});
+    return server;
+}
+
 FleetConfig generateFleet(int count, int basePort, double silentFraction, std::uint32_t seed)
 {
     std::mt19937 rng(seed);

@@ -77,6 +77,11 @@ FleetConfig parseFleetConfig(const std::string& jsonText);
 FleetConfig loadFleetConfig(const std::string& path);
 
 // count servers with varied names, maps, players and games, a share of them silent.
+// One server as tests build them: host name "<listName> host", the players
+// scored 1, 2, 3... with a ping of 50.
+ServerConfig makeServer(const std::string& listName, Behaviour behaviour,
+                        std::vector<std::string> players = {}, int maxClients = 16);
+
 FleetConfig generateFleet(int count, int basePort, double silentFraction, std::uint32_t seed);
 
 // The fleet as a server-list file: name, IP, port per server, CR LF line ends.

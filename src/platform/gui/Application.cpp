@@ -1,12 +1,16 @@
-#include "platform/gui/Fonts.h"
+#include "platform/gui/Application.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QStringList>
 
 namespace korvane {
 
-void setUpFonts()
+void setUpApplication()
 {
+    QApplication::setApplicationName(QStringLiteral("Korvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Korvane"));
+    QApplication::setQuitOnLastWindowClosed(false);
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                            QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
