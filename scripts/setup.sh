@@ -11,7 +11,7 @@ mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg-dev
     libgtest-dev googletest clang libclang-rt-14-dev clang-format
-    qstat xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2)
+    qstat xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-liberation2)
 
 install_packages() {
     local missing=()
@@ -31,15 +31,18 @@ configure_and_build() {
     cmake --build "$build" -j "$(nproc)"
 }
 
+fleet_pid=""
+xvfb_pid=""
+cleanup() {
+    if [ -n "$fleet_pid" ]; then kill "$fleet_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+
 run_demo() {
-    local demo fleet_pid="" xvfb_pid="" app_pid status=0
+    local demo app_pid status=0
     demo=$(mktemp -d "${TMPDIR:-/tmp}/korvane-demo.XXXXXX")
     cp -R "$top/data/demo/." "$demo/"
     chmod 600 "$demo/Passwords.txt"
-    cleanup() {
-        [ -n "$fleet_pid" ] && kill "$fleet_pid" 2>/dev/null || true
-        [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    }
     trap cleanup EXIT
     "$build/tools/korvane-fleet" --config "$top/data/demo/fleet.json" >"$demo/fleet.log" 2>&1 &
     fleet_pid=$!
@@ -64,6 +67,12 @@ run_demo() {
         sleep 0.1
     done
     sleep 1
+    # Press "scan now " so the picture shows a scanned list, and give the
+    # pass (a one-second time-out) time to end.
+    if [ -n "$window" ]; then
+        DISPLAY=$display xdotool mousemove --window "$window" 27 12 click 1 || true
+        sleep 3
+    fi
     local shot="$build/korvane-main-window.png"
     if [ -n "$window" ]; then
         DISPLAY=$display import -window "$window" "$shot"

@@ -9,7 +9,6 @@ namespace korvane {
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Korvane"));
     QApplication::setQuitOnLastWindowClosed(false);
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                            QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
