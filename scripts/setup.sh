@@ -90,6 +90,12 @@ run_tests() {
     (cd "$top" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
     echo "Formatting: clean"
     "$top/scripts/fuzz.sh"
+    # Every test once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+    cmake -S "$top" -B "$top/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON \
+        -DKORVANE_WERROR=ON >/dev/null
+    cmake --build "$top/build-asan" -j "$(nproc)"
+    (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        ctest --output-on-failure -j "$(nproc)" --timeout 300)
     cd "$build"
     ctest --output-on-failure -j "$(nproc)" --timeout 300
 }
