@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QTest>
 
 using namespace korvane;
 using korvane::test::DataFolder;
@@ -179,4 +180,20 @@ TEST_F(StartUp, EveryControlHasASpeakableName)
             EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
         }
     }
+}
+
+TEST_F(StartUp, DoubleClickConnectsOnlyWhenTheTableHasRows)
+{
+    writeData();
+    start();
+    const QPoint emptyPart(20, form1().ListView3->viewport()->height() - 5);
+    QTest::mouseDClick(form1().ListView3->viewport(), Qt::LeftButton, Qt::NoModifier, emptyPart);
+    QTest::mouseDClick(form1().ListView1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    form1().ListView3->addItem("not scanned", {"", "Omaha", ""}, 0);
+    QTest::mouseDClick(form1().ListView3->viewport(), Qt::LeftButton, Qt::NoModifier, emptyPart);
+    QTest::mouseDClick(form1().ListView1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    // "connect" ran twice and refused: no server was selected yet.
+    EXPECT_EQ(dialogs.shownTexts(), (QStringList{"Please select a server !", "Please select a server !"}));
 }

@@ -283,9 +283,9 @@ void TForm1::connectHandlers()
     connectHandler(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     connectHandler(ListView3, &QTreeWidget::itemSelectionChanged, this, &TForm1::ListView3SelectItem);
-    connectHandler(ListView1, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView1DblClick);
-    connectHandler(ListView3, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView1DblClick);
-    connectHandler(ListView2, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView2DblClick);
+    ListView1->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
+    ListView3->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
+    ListView2->OnDblClick = [this] { runReported(dialogs(), [this] { ListView2DblClick(); }); };
 
     connectHandler(AddtoBuddys1, &QAction::triggered, this, &TForm1::AddtoBuddys1Click);
     connectHandler(Connectwithserver1, &QAction::triggered, this, &TForm1::Connectwithserver1Click);

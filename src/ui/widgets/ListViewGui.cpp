@@ -78,6 +78,12 @@ int ListView::image(const QTreeWidgetItem* item)
     return value.isValid() ? value.toInt() : -1;
 }
 
+void ListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseDoubleClickEvent(event);
+    if (OnDblClick) OnDblClick();
+}
+
 void ListView::setColumnCaption(int column, const QString& text)
 {
     headerItem()->setText(column, text);

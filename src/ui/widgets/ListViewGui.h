@@ -7,6 +7,8 @@
 #include <QList>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace korvane {
 
 class ListView : public QTreeWidget
@@ -36,8 +38,14 @@ public:
     void setImage(QTreeWidgetItem* item, int index);
     static int image(const QTreeWidgetItem* item);
 
+    // A double-click anywhere in the list, on a row or on the empty part below.
+    std::function<void()> OnDblClick;
+
     void setColumnCaption(int column, const QString& text);
     QString columnCaption(int column) const;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QList<QIcon> m_images;
