@@ -2,6 +2,7 @@
 #include "admin/TForm11.h"
 
 #include "ui/main/Forms.h"
+#include "ui/widgets/Look.h"
 
 namespace korvane {
 
@@ -15,24 +16,6 @@ QFrame* panel(QWidget* parent, const QString& name, const QRect& geometry)
     frame->setFrameShape(QFrame::StyledPanel);
     return frame;
 }
-
-QFont tahoma(bool bold)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    font.setBold(bold);
-    return font;
-}
-
-void colour(QWidget* widget, QPalette::ColorRole role, const QColor& value)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, value);
-    widget->setPalette(palette);
-}
-
-const QColor Silver(192, 192, 192);
-const QColor Navy(0, 0, 128);
 
 } // namespace
 
@@ -58,7 +41,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
                                    QRect(4, 18, 126, 19));
     LabeledEdit1->EditLabel->setFont(tahoma(true));
     LabeledEdit1->EditLabel->adjustSize();
-    colour(LabeledEdit1, QPalette::Base, Silver);
+    setColour(LabeledEdit1, QPalette::Base, Silver);
     LabeledEdit1->setFrame(false);
     withMenu(LabeledEdit1);
 
@@ -67,7 +50,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
                                    QRect(4, 18, 126, 19));
     LabeledEdit3->EditLabel->setFont(tahoma(true));
     LabeledEdit3->EditLabel->adjustSize();
-    colour(LabeledEdit3, QPalette::Base, Silver);
+    setColour(LabeledEdit3, QPalette::Base, Silver);
     LabeledEdit3->setFrame(false);
     withMenu(LabeledEdit3);
     Button2 = new QPushButton(QStringLiteral("set"), Panel4);
@@ -84,7 +67,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     LabeledEdit2->setAccessibleName(QStringLiteral("ping time"));
     LabeledEdit2->setReadOnly(true);
     LabeledEdit2->setFont(tahoma(false));
-    colour(LabeledEdit2, QPalette::Text, QColor(255, 0, 0));
+    setColour(LabeledEdit2, QPalette::Text, QColor(255, 0, 0));
 
     Panel3 = panel(this, QStringLiteral("Panel3"), QRect(69, 41, 253, 24));
     PaintBox1 = new PaintBox(Panel3, QStringLiteral("PaintBox1"), QRect(1, 1, 251, 22));
@@ -107,7 +90,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Legacy1->setGeometry(4, 3, 152, 18);
     Legacy1->setFont(tahoma(false));
     Legacy1->ActiveColor = QColor(0, 128, 128);
-    colour(Legacy1, QPalette::WindowText, Navy);
+    setColour(Legacy1, QPalette::WindowText, Navy);
 
     Panel5 = panel(this, QStringLiteral("Panel5"), QRect(0, 89, 321, 208));
     LabeledEdit4 = new LabeledEdit(Panel5, QStringLiteral("LabeledEdit4"), QStringLiteral("Version"),
@@ -120,8 +103,8 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setFont(tahoma(true));
-    colour(Memo1, QPalette::Base, Silver);
-    colour(Memo1, QPalette::Text, Navy);
+    setColour(Memo1, QPalette::Base, Silver);
+    setColour(Memo1, QPalette::Text, Navy);
     Button1 = new QPushButton(QStringLiteral("set"), Panel5);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAccessibleName(QStringLiteral("set server password"));

@@ -1,5 +1,7 @@
 #include "platform/Collation.h"
 
+#include "platform/Latin1.h"
+
 namespace korvane {
 
 namespace {
@@ -34,7 +36,7 @@ int compareCaptions(const std::string& a, const std::string& b)
 
 int compareCaptions(const QString& a, const QString& b)
 {
-    return compareCaptions(a.toLatin1().toStdString(), b.toLatin1().toStdString());
+    return compareCaptions(toBytes(a), toBytes(b));
 }
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #include "scan/ScanViewGui.h"
 
+#include "platform/Latin1.h"
+
 #include "scan/UiCarrier.h"
 #include "scan/WatchLists.h"
 #include "ui/lists/TForm3.h"
@@ -10,11 +12,6 @@
 namespace korvane {
 
 namespace {
-
-QString text(const std::string& bytes)
-{
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 class WindowScanView : public ScanView
 {
@@ -35,7 +32,7 @@ public:
     {
         return m_carrier.read<std::string>([w = m_window, row]() -> std::string {
             const QTreeWidgetItem* item = w->ListView3->row(row);
-            return item ? ListView::subItem(item, 1).toLatin1().toStdString() : std::string();
+            return item ? toBytes(ListView::subItem(item, 1)) : std::string();
         });
     }
     std::string currentList() override
@@ -96,7 +93,7 @@ public:
     }
     void setStatusText(const std::string& status) override
     {
-        post([t = text(status)](TForm1& w) { w.setStatusText(t); });
+        post([t = toQString(status)](TForm1& w) { w.setStatusText(t); });
     }
     void repaintWindow() override
     {
@@ -107,12 +104,12 @@ public:
     }
     void addBuddy(const std::string& caption, const std::string& host) override
     {
-        post([c = text(caption), h = text(host)](TForm1& w) { w.ListView2->addItem(c, {h}, 0); });
+        post([c = toQString(caption), h = toQString(host)](TForm1& w) { w.ListView2->addItem(c, {h}, 0); });
     }
     void updateBuddyCaption() override
     {
         post([](TForm1& w) {
-            w.ListView2->setColumnCaption(0, text(buddyColumnCaption(w.ListView2->rowCount())));
+            w.ListView2->setColumnCaption(0, toQString(buddyColumnCaption(w.ListView2->rowCount())));
         });
     }
     void writeRow(int row, const ScanRow& contents) override
@@ -120,11 +117,11 @@ public:
         post([row, contents](TForm1& w) {
             QTreeWidgetItem* item = w.ListView3->row(row);
             if (!item) return;
-            item->setText(0, text(contents.caption));
+            item->setText(0, toQString(contents.caption));
             w.ListView3->setImage(item, contents.image);
-            item->setText(1, text(contents.map));
-            item->setText(2, text(contents.host));
-            item->setText(3, text(contents.game));
+            item->setText(1, toQString(contents.map));
+            item->setText(2, toQString(contents.host));
+            item->setText(3, toQString(contents.game));
         });
     }
     void scrollToRow(int row) override
@@ -156,7 +153,7 @@ public:
         post([](TForm1& w) {
             for (int i = 0; i < w.ListView3->rowCount(); ++i) {
                 QTreeWidgetItem* item = w.ListView3->row(i);
-                if (showsPlayers(ListView::caption(item).toLatin1().toStdString())) {
+                if (showsPlayers(toBytes(ListView::caption(item)))) {
                     w.ListView3->scrollToItem(item);
                     return;
                 }

@@ -1,27 +1,16 @@
 #include "scan/WatchListFormGui.h"
 
 #include "app/AppState.h"
+#include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "scan/WatchLists.h"
+#include "ui/widgets/Look.h"
 
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace korvane {
-
-namespace {
-
-const QColor Silver(192, 192, 192);
-
-void setSilver(QWidget* widget, QPalette::ColorRole role)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, Silver);
-    widget->setPalette(palette);
-}
-
-} // namespace
 
 WatchListForm::WatchListForm(Forms& forms, const WatchListDesign& design)
     : FormBase(forms, design.className, design.caption), m_fileName(design.fileName)
@@ -43,7 +32,7 @@ WatchListForm::WatchListForm(Forms& forms, const WatchListDesign& design)
     LabeledEdit1->setObjectName(QStringLiteral("LabeledEdit1"));
     LabeledEdit1->setAccessibleName(design.editLabel);
     LabeledEdit1->setFrame(false);
-    setSilver(LabeledEdit1, QPalette::Base);
+    setColour(LabeledEdit1, QPalette::Base, Silver);
     LabeledEdit1Label->setBuddy(LabeledEdit1);
     LabeledEdit1->installEventFilter(this);
 
@@ -64,7 +53,7 @@ WatchListForm::WatchListForm(Forms& forms, const WatchListDesign& design)
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setImages({QIcon(QStringLiteral(":/art/icon-sunglasses.png"))});
     ListView1->setSortType(ListView::SortType::Text);
-    setSilver(ListView1, QPalette::Base);
+    setColour(ListView1, QPalette::Base, Silver);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -95,7 +84,7 @@ std::vector<std::string> WatchListForm::entries() const
 {
     std::vector<std::string> result;
     for (int i = 0; i < ListView1->rowCount(); ++i)
-        result.push_back(ListView::caption(ListView1->row(i)).toLatin1().toStdString());
+        result.push_back(toBytes(ListView::caption(ListView1->row(i))));
     return result;
 }
 
@@ -113,7 +102,7 @@ void WatchListForm::FormCreate()
 {
     ListView1->clear();
     for (const std::string& line : readAllLines(dataPath(m_fileName)))
-        addEntry(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+        addEntry(toQString(line));
 }
 
 void WatchListForm::Button1Click()

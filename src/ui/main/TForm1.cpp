@@ -7,6 +7,7 @@
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
 #include "platform/Convert.h"
+#include "platform/Latin1.h"
 #include "platform/TextFile.h"
 #include "platform/gui/JpegImage.h"
 #include "scan/TForm2.h"
@@ -16,6 +17,7 @@
 #include "ui/lists/TForm6.h"
 #include "ui/main/Forms.h"
 #include "ui/main/MainWindowExtras.h"
+#include "ui/widgets/Look.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,32 +28,6 @@
 namespace korvane {
 
 namespace {
-
-const QColor Navy(0, 0, 128);
-const QColor Green(0, 128, 0);
-const QColor Silver(192, 192, 192);
-
-QFont tahoma(bool bold = false)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    font.setBold(bold);
-    return font;
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-void setSilver(QWidget* widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, Silver);
-    widget->setPalette(palette);
-}
 
 QFrame* panel(QWidget* parent, const QString& name, const QRect& geometry)
 {
@@ -170,7 +146,7 @@ void TForm1::buildControls()
         view->setToolTip(hint);
         view->setAccessibleName(accessible);
         view->setFont(tahoma());
-        setSilver(view);
+        setColour(view, QPalette::Base, Silver);
         return view;
     };
 
@@ -344,7 +320,7 @@ void TForm1::FormCreate()
     }
     const QString boxText = ComboBoxEx1->currentText();
     for (const std::string& name : readServerNames(path)) {
-        const QString text = QString::fromLatin1(name);
+        const QString text = toQString(name);
         ComboBoxEx1->addItem(text);
         ListView3->addItem(QStringLiteral("not scanned"), {QString(), text, QString()}, 0);
     }
@@ -365,7 +341,7 @@ void TForm1::FormShow()
     ListView2->setFocus();
     state.FirstShow = false;
     setStatusText(QString::number(ComboBoxEx1->count()) + QStringLiteral(" servers in ") +
-                  QString::fromLatin1(state.CurrentList));
+                  toQString(state.CurrentList));
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -4,29 +4,16 @@
 #include "admin/TForm11.h"
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
+#include "platform/Latin1.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
 #include "ui/main/Forms.h"
 #include "ui/main/MainWindowExtras.h"
+#include "ui/widgets/Look.h"
 
 namespace korvane {
 
 namespace {
-
-const QColor Red(255, 0, 0);
-const QColor Green(0, 128, 0);
-
-QString text(const std::string& bytes)
-{
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
 
 void startMapList(TForm11& properties)
 {
@@ -49,13 +36,12 @@ void TForm1::ListView3SelectItem()
 
     const QString name = ListView::subItem(row, 1);
     ComboBoxEx1->setEditText(name);
-    const ServerAddress address =
-        lookupServer(currentListPath(state.CurrentList), name.toLatin1().toStdString());
+    const ServerAddress address = lookupServer(currentListPath(state.CurrentList), toBytes(name));
 
     state.SelectedIP = address.ip;
     state.SelectedPort = address.port;
     if (const auto port = tryStrToInt(address.port))
-        properties.Edit1->setText(text(address.ip) + QLatin1Char(':') + QString::number(*port));
+        properties.Edit1->setText(toQString(address.ip) + QLatin1Char(':') + QString::number(*port));
     const std::string reply =
         QueryStatus(extras->IdUDPClient1, address.ip, address.port, true, state.TimeoutMs);
 
@@ -78,30 +64,30 @@ void TForm1::showServerAnswer(const std::string& reply, QTreeWidgetItem* row)
 {
     TForm11& properties = *forms().Form11;
     const std::string game = DetectGame(reply);
-    Label4->setText(text(game));
+    Label4->setText(toQString(game));
     if (row)
-        row->setText(3, text(game));
+        row->setText(3, toQString(game));
     else
         startMapList(properties);
     for (const std::string& map : MapRotation(reply))
-        properties.addMemoLine(text(map));
-    properties.LabeledEdit4->setText(text(ExtractValue(reply, KeyVersion)));
+        properties.addMemoLine(toQString(map));
+    properties.LabeledEdit4->setText(toQString(ExtractValue(reply, KeyVersion)));
     const ServerLink link = LinkOf(reply);
-    properties.Legacy1->setText(text(link.caption));
-    properties.Legacy1->Adress = text(link.address);
-    Label3->setText(text(ExtractValue(reply, KeyHostName)));
+    properties.Legacy1->setText(toQString(link.caption));
+    properties.Legacy1->Adress = toQString(link.address);
+    Label3->setText(toQString(ExtractValue(reply, KeyHostName)));
     const std::string map = ExtractValue(reply, KeyMapName);
-    Label2->setText(QStringLiteral("Map: ") + text(map));
-    if (row) row->setText(1, text(map));
+    Label2->setText(QStringLiteral("Map: ") + toQString(map));
+    if (row) row->setText(1, toQString(map));
     setTextColour(Label2, MapInstalled(map, state.AAPath) ? Green : Red);
     const std::string maximum = ExtractValue(reply, KeyMaxClients);
     const std::vector<PlayerEntry> players = ParsePlayers(reply);
     ListView1->clear();
     for (const PlayerEntry& player : players)
-        ListView1->addItem(text(player.name), {text(player.firstField)}, 0);
-    Label1->setText(text(PlayerCountText(players.size(), maximum)));
+        ListView1->addItem(toQString(player.name), {toQString(player.firstField)}, 0);
+    Label1->setText(toQString(PlayerCountText(players.size(), maximum)));
     if (row) {
-        row->setText(0, QString::number(players.size()) + QLatin1Char('/') + text(maximum));
+        row->setText(0, QString::number(players.size()) + QLatin1Char('/') + toQString(maximum));
         ListView3->scrollToItem(row);
         ListView3->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
     }
@@ -124,8 +110,8 @@ void TForm1::showNoAnswer(QTreeWidgetItem* row)
         ListView3->setImage(row, 3);
         row->setText(0, QStringLiteral("no response"));
     }
-    properties.Legacy1->setText(text(NoLinkCaption));
-    properties.Legacy1->Adress = text(SupportAddress);
+    properties.Legacy1->setText(toQString(NoLinkCaption));
+    properties.Legacy1->Adress = toQString(SupportAddress);
     ListView1->clear();
     setTextColour(Label2, Red);
     Label3->clear();

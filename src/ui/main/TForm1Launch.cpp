@@ -4,6 +4,7 @@
 #include "admin/PasswordFile.h"
 #include "admin/TForm11.h"
 #include "platform/Convert.h"
+#include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/TextFile.h"
@@ -68,7 +69,7 @@ void TForm1::ToolButton1Click()
     if (password.empty())
         password = FindServerPassword(PasswordKey(state.SelectedIP, state.SelectedPort)).value_or("");
 
-    const std::string label = Label4->text().toLatin1().toStdString();
+    const std::string label = toBytes(Label4->text());
     const Game medal{state.AAPath, "MOHAA.exe", "Error starting MoHAA !", "Please select MoHAA.exe"};
     const Game spearhead{state.SHPath, "moh_spearhead.exe", "Error starting Spearhead !",
                          "Please select Spearhed.exe !"};

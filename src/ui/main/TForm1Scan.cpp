@@ -4,6 +4,7 @@
 #include "admin/TForm11.h"
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
+#include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "query/StatusQuery.h"
@@ -15,15 +16,6 @@
 #include "ui/main/MainWindowExtras.h"
 
 namespace korvane {
-
-namespace {
-
-QString text(const std::string& bytes)
-{
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-} // namespace
 
 void TForm1::ToolButton3Click()
 {
@@ -51,7 +43,7 @@ void TForm1::ToolButton9Click()
     if (ListView3->rowCount() >= 2) ListView3->scrollToItem(ListView3->row(1));
     ListView3->sortNow();
     setStatusText(QString::number(ListView3->rowCount()) + QStringLiteral(" servers in ") +
-                  text(state.CurrentList));
+                  toQString(state.CurrentList));
 }
 
 void TForm1::Timer1Timer()
@@ -85,15 +77,14 @@ void TForm1::ListView2DblClick()
     properties.PaintBox1->moveTo(97, 20);
     properties.PaintBox1->update();
     state.PingGraphX = 97;
-    const ServerAddress address =
-        lookupServer(currentListPath(state.CurrentList), server.toLatin1().toStdString());
+    const ServerAddress address = lookupServer(currentListPath(state.CurrentList), toBytes(server));
     UdpClient& client = extras->IdUDPClient1;
     const int port = strToInt(address.port);
     client.setPeer(address.ip, port);
     state.SelectedIP = address.ip;
     state.SelectedPort = address.port;
     client.open();
-    properties.Edit1->setText(text(address.ip) + QLatin1Char(':') + QString::number(port));
+    properties.Edit1->setText(toQString(address.ip) + QLatin1Char(':') + QString::number(port));
     client.send(StatusRequest);
     const std::string reply = WaitStatusReply(client, state.TimeoutMs);
     if (IsLookupAnswer(reply))
@@ -109,7 +100,7 @@ void TForm1::AddtoBuddys1Click()
     const QString name = ListView::caption(player);
     setStatusText(QStringLiteral("Adding ") + name + QStringLiteral(" to Buddylist"));
     TextWriter writer(dataPath(BuddyFileName), WriteMode::Append);
-    writer.writeLine(name.toLatin1().toStdString());
+    writer.writeLine(toBytes(name));
     writer.flush();
     writer.close();
     setStatusText(QStringLiteral("Done!"));
