@@ -6,19 +6,6 @@
 
 namespace korvane {
 
-namespace {
-
-QFrame* panel(QWidget* parent, const QString& name, const QRect& geometry)
-{
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setGeometry(geometry);
-    frame->setFrameShape(QFrame::StyledPanel);
-    return frame;
-}
-
-} // namespace
-
 TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStringLiteral("properties"))
 {
     forms.Form11 = this;
@@ -36,7 +23,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
                 [this, edit](const QPoint& pos) { PopupMenu1->popup(edit->mapToGlobal(pos)); });
     };
 
-    Panel2 = panel(this, QStringLiteral("Panel2"), QRect(0, 0, 134, 41));
+    Panel2 = makePanel(this, QStringLiteral("Panel2"), QRect(0, 0, 134, 41), QFrame::StyledPanel);
     LabeledEdit1 = new LabeledEdit(Panel2, QStringLiteral("LabeledEdit1"), QStringLiteral("server password"),
                                    QRect(4, 18, 126, 19));
     LabeledEdit1->EditLabel->setFont(tahoma(true));
@@ -45,7 +32,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     LabeledEdit1->setFrame(false);
     withMenu(LabeledEdit1);
 
-    Panel4 = panel(this, QStringLiteral("Panel4"), QRect(134, 0, 188, 41));
+    Panel4 = makePanel(this, QStringLiteral("Panel4"), QRect(134, 0, 188, 41), QFrame::StyledPanel);
     LabeledEdit3 = new LabeledEdit(Panel4, QStringLiteral("LabeledEdit3"), QStringLiteral("rcon password"),
                                    QRect(4, 18, 126, 19));
     LabeledEdit3->EditLabel->setFont(tahoma(true));
@@ -58,7 +45,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Button2->setAccessibleName(QStringLiteral("set passwords"));
     Button2->setGeometry(133, 18, 52, 19);
 
-    Panel1 = panel(this, QStringLiteral("Panel1"), QRect(0, 41, 69, 24));
+    Panel1 = makePanel(this, QStringLiteral("Panel1"), QRect(0, 41, 69, 24), QFrame::StyledPanel);
     Label1 = new QLabel(QStringLiteral("ping:"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(tahoma(true));
@@ -69,11 +56,12 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     LabeledEdit2->setFont(tahoma(false));
     setColour(LabeledEdit2, QPalette::Text, QColor(255, 0, 0));
 
-    Panel3 = panel(this, QStringLiteral("Panel3"), QRect(69, 41, 253, 24));
+    Panel3 = makePanel(this, QStringLiteral("Panel3"), QRect(69, 41, 253, 24), QFrame::StyledPanel);
     PaintBox1 = new PaintBox(Panel3, QStringLiteral("PaintBox1"), QRect(1, 1, 251, 22));
     PaintBox1->setToolTip(QStringLiteral("dblclick to reset"));
 
-    AddressPanel = panel(this, QStringLiteral("AddressPanel"), QRect(0, 65, 161, 24));
+    AddressPanel =
+        makePanel(this, QStringLiteral("AddressPanel"), QRect(0, 65, 161, 24), QFrame::StyledPanel);
     Label2 = new QLabel(QStringLiteral("IP:"), AddressPanel);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(tahoma(true));
@@ -84,7 +72,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Edit1->setGeometry(30, 3, 127, 18);
     Edit1->setReadOnly(true);
 
-    Panel6 = panel(this, QStringLiteral("Panel6"), QRect(160, 65, 161, 24));
+    Panel6 = makePanel(this, QStringLiteral("Panel6"), QRect(160, 65, 161, 24), QFrame::StyledPanel);
     Legacy1 = new TLegacy(Panel6);
     Legacy1->setObjectName(QStringLiteral("Legacy1"));
     Legacy1->setGeometry(4, 3, 152, 18);
@@ -92,7 +80,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Legacy1->ActiveColor = QColor(0, 128, 128);
     setColour(Legacy1, QPalette::WindowText, Navy);
 
-    Panel5 = panel(this, QStringLiteral("Panel5"), QRect(0, 89, 321, 208));
+    Panel5 = makePanel(this, QStringLiteral("Panel5"), QRect(0, 89, 321, 208), QFrame::StyledPanel);
     LabeledEdit4 = new LabeledEdit(Panel5, QStringLiteral("LabeledEdit4"), QStringLiteral("Version"),
                                    QRect(4, 18, 313, 19));
     LabeledEdit4->setFrame(false);

@@ -29,14 +29,6 @@ namespace korvane {
 
 namespace {
 
-QFrame* panel(QWidget* parent, const QString& name, const QRect& geometry)
-{
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setGeometry(geometry);
-    return frame;
-}
-
 QLabel* label(QWidget* parent, const QString& name, const QRect& geometry, bool bold, const QColor& colour)
 {
     auto* result = new QLabel(parent);
@@ -132,7 +124,7 @@ void TForm1::buildControls()
         *banners[i] = image;
     }
 
-    Panel5 = panel(this, QStringLiteral("Panel5"), QRect(4, 87, 669, 41));
+    Panel5 = makePanel(this, QStringLiteral("Panel5"), QRect(4, 87, 669, 41));
     Label1 = label(Panel5, QStringLiteral("Label1"), QRect(3, 0, 560, 14), true, Green);
     Label2 = label(Panel5, QStringLiteral("Label2"), QRect(4, 13, 655, 14), true, Navy);
     Label3 = label(Panel5, QStringLiteral("Label3"), QRect(4, 26, 659, 14), false, Navy);
@@ -150,7 +142,7 @@ void TForm1::buildControls()
         return view;
     };
 
-    Panel2 = panel(this, QStringLiteral("Panel2"), QRect(4, 128, 332, 233));
+    Panel2 = makePanel(this, QStringLiteral("Panel2"), QRect(4, 128, 332, 233));
     ListView1 =
         list(Panel2, QStringLiteral("ListView1"),
              QStringLiteral("Rightclick will move selected player to the buddylist / Doubleclick connects "
@@ -163,7 +155,7 @@ void TForm1::buildControls()
     ListView1->setMouseTracking(true);
     ListView1->setSortType(ListView::SortType::Text);
 
-    Panel3 = panel(this, QStringLiteral("Panel3"), QRect(341, 128, 332, 233));
+    Panel3 = makePanel(this, QStringLiteral("Panel3"), QRect(341, 128, 332, 233));
     ListView2 =
         list(Panel3, QStringLiteral("ListView2"), QStringLiteral("doubleclick on player to scan his server"),
              QStringLiteral("Buddys online"));
@@ -173,7 +165,7 @@ void TForm1::buildControls()
     ListView2->setColumnWidth(1, 100);
     ListView2->setSortType(ListView::SortType::Text);
 
-    Panel4 = panel(this, QStringLiteral("Panel4"), QRect(4, 360, 669, 185));
+    Panel4 = makePanel(this, QStringLiteral("Panel4"), QRect(4, 360, 669, 185));
     ListView3 = list(Panel4, QStringLiteral("ListView3"), QStringLiteral("rightclick for options"),
                      QStringLiteral("Server table"));
     ListView3->setColumnCount(4);
