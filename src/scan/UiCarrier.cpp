@@ -17,6 +17,7 @@ constexpr std::chrono::milliseconds HaltCheck{20};
 
 void UiCarrier::trip(std::function<void()> read)
 {
+    if (m_control->halted()) throw ScanHalted{};
     auto batch = std::make_shared<std::vector<std::function<void()>>>(std::move(m_batch));
     m_batch.clear();
     auto done = std::make_shared<std::promise<void>>();
@@ -36,7 +37,7 @@ void UiCarrier::trip(std::function<void()> read)
         }
     };
 
-    if (QThread::currentThread() == m_context->thread()) {
+    if (QThread::currentThread() == m_uiThread) {
         if (control->halted()) throw ScanHalted{};
         onUi();
     } else if (!control->whileRunning(

@@ -8,6 +8,7 @@
 #include "scan/ScanRun.h"
 
 #include <QObject>
+#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -21,8 +22,10 @@ class UiCarrier
 public:
     // context: an object living on the UI thread; a trip posted to it is
     // dropped when it is destroyed.
+    // Built on the UI thread; the worker never touches context itself, which
+    // may be gone by the time a halted worker looks.
     UiCarrier(QObject* context, std::shared_ptr<ScanControl> control)
-        : m_context(context), m_control(std::move(control))
+        : m_context(context), m_uiThread(context->thread()), m_control(std::move(control))
     {}
 
     void post(std::function<void()> change) { m_batch.push_back(std::move(change)); }
@@ -43,6 +46,7 @@ private:
     void trip(std::function<void()> read);
 
     QObject* m_context;
+    QThread* m_uiThread;
     std::shared_ptr<ScanControl> m_control;
     std::vector<std::function<void()>> m_batch;
 };

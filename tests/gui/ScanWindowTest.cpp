@@ -276,3 +276,18 @@ TEST_F(ScanWindow, AddToBuddysAppendsALineOfItsOwn)
     runReported(dialogs, [this] { form1().AddtoBuddys1Click(); });
     EXPECT_EQ(dialogs.shown().size(), 1);
 }
+
+TEST_F(ScanWindow, StopWithOneRowStillSortsAndSetsTheStatus)
+{
+    startWith({makeServer("Alpha", Behaviour::Silent)}, 60000);
+    form1().ToolButton3->click();
+    ASSERT_TRUE(form1().state.Scanning);
+    form1().ToolButton9->click();
+    EXPECT_FALSE(form1().state.Scanning);
+    EXPECT_TRUE(form1().ToolButton3->isVisible());
+    EXPECT_FALSE(form1().ToolButton9->isVisible());
+    EXPECT_FALSE(form1().ProgressBar1->isVisible());
+    EXPECT_EQ(form1().ListView3->sortType(), ListView::SortType::Text);
+    EXPECT_EQ(column(0), QStringList{"not scanned"});
+    EXPECT_EQ(form1().statusText(), "1 servers in Serverlists\\Standard");
+}
