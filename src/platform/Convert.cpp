@@ -68,6 +68,28 @@ bool containsNoCase(const std::string& haystack, const std::string& needle)
     return lowerCase(haystack).find(lowerCase(needle)) != std::string::npos;
 }
 
+std::vector<std::string> splitPieces(const std::string& text, char separator)
+{
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (std::size_t end = text.find(separator); end != std::string::npos;
+         end = text.find(separator, start)) {
+        pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    if (start < text.size()) pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+std::string withoutByte(const std::string& text, char byte)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text)
+        if (c != byte) result += c;
+    return result;
+}
+
 std::string removeAllNoCase(std::string text, const std::string& needle)
 {
     if (needle.empty()) return text;

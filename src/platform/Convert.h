@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -18,6 +19,13 @@ std::string intToStr(long long value);
 // ASCII-only case folding; texts are single-byte and never converted.
 std::string lowerCase(std::string text);
 bool containsNoCase(const std::string& haystack, const std::string& needle);
+// Every separator ends one piece (two in a row give an empty one); a
+// non-empty rest after the last separator is the final piece.
+std::vector<std::string> splitPieces(const std::string& text, char separator);
+
+// Every occurrence of byte removed.
+std::string withoutByte(const std::string& text, char byte);
+
 // Every occurrence of needle (any case) removed, left to right.
 std::string removeAllNoCase(std::string text, const std::string& needle);
 

@@ -27,23 +27,12 @@ bool RconClearsConsole(const std::string& command)
 
 std::string CleanRconReply(const std::string& reply)
 {
-    std::string cleaned;
-    cleaned.reserve(reply.size());
-    for (char c : reply)
-        if (c != '\xFF') cleaned += c;
-    return removeAllNoCase(cleaned, "\x01print");
+    return removeAllNoCase(withoutByte(reply, '\xFF'), "\x01print");
 }
 
 std::vector<std::string> SplitConsoleLines(const std::string& cleaned)
 {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t lf = cleaned.find('\n'); lf != std::string::npos; lf = cleaned.find('\n', start)) {
-        lines.push_back(cleaned.substr(start, lf - start));
-        start = lf + 1;
-    }
-    if (start < cleaned.size()) lines.push_back(cleaned.substr(start));
-    return lines;
+    return splitPieces(cleaned, '\n');
 }
 
 std::vector<std::string> RconReplyLines(const std::string& reply)

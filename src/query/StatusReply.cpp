@@ -82,15 +82,7 @@ bool IsFull(std::size_t count, const std::string& maximum)
 
 std::vector<std::string> MapRotation(const std::string& reply)
 {
-    const std::string list = ExtractValue(reply, KeyMapList);
-    std::vector<std::string> maps;
-    std::size_t start = 0;
-    for (std::size_t blank = list.find(' '); blank != std::string::npos; blank = list.find(' ', start)) {
-        maps.push_back(list.substr(start, blank - start));
-        start = blank + 1;
-    }
-    if (start < list.size()) maps.push_back(list.substr(start));
-    return maps;
+    return splitPieces(ExtractValue(reply, KeyMapList), ' ');
 }
 
 ServerLink LinkOf(const std::string& reply)
@@ -136,11 +128,7 @@ bool MapInstalled(const std::string& map, const std::string& aaPath)
 
 std::string PrepareSelectionReply(const std::string& reply)
 {
-    std::string prepared;
-    prepared.reserve(reply.size());
-    for (char c : reply)
-        if (c != '\xFF') prepared += c;
-    return removeAllNoCase(prepared, "\x01statusresponse");
+    return removeAllNoCase(withoutByte(reply, '\xFF'), "\x01statusresponse");
 }
 
 } // namespace korvane
