@@ -17,29 +17,22 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     resetallpasswords1 = PopupMenu1->addAction(QStringLiteral("reset all passwords"));
     resetallpasswords1->setObjectName(QStringLiteral("resetallpasswords1"));
-    auto withMenu = [this](QLineEdit* edit) {
+    // The two password fields: bold caption above, silver, flat, sharing the reset menu.
+    auto passwordEdit = [this](QFrame* panel, const QString& name, const QString& caption) {
+        auto* edit = new LabeledEdit(panel, name, caption, QRect(4, 18, 126, 19));
+        edit->EditLabel->setFont(tahoma(true));
+        edit->EditLabel->adjustSize();
+        setColour(edit, QPalette::Base, Silver);
+        edit->setFrame(false);
         edit->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(edit, &QWidget::customContextMenuRequested, this,
                 [this, edit](const QPoint& pos) { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+        return edit;
     };
-
     Panel2 = makePanel(this, QStringLiteral("Panel2"), QRect(0, 0, 134, 41), QFrame::StyledPanel);
-    LabeledEdit1 = new LabeledEdit(Panel2, QStringLiteral("LabeledEdit1"), QStringLiteral("server password"),
-                                   QRect(4, 18, 126, 19));
-    LabeledEdit1->EditLabel->setFont(tahoma(true));
-    LabeledEdit1->EditLabel->adjustSize();
-    setColour(LabeledEdit1, QPalette::Base, Silver);
-    LabeledEdit1->setFrame(false);
-    withMenu(LabeledEdit1);
-
+    LabeledEdit1 = passwordEdit(Panel2, QStringLiteral("LabeledEdit1"), QStringLiteral("server password"));
     Panel4 = makePanel(this, QStringLiteral("Panel4"), QRect(134, 0, 188, 41), QFrame::StyledPanel);
-    LabeledEdit3 = new LabeledEdit(Panel4, QStringLiteral("LabeledEdit3"), QStringLiteral("rcon password"),
-                                   QRect(4, 18, 126, 19));
-    LabeledEdit3->EditLabel->setFont(tahoma(true));
-    LabeledEdit3->EditLabel->adjustSize();
-    setColour(LabeledEdit3, QPalette::Base, Silver);
-    LabeledEdit3->setFrame(false);
-    withMenu(LabeledEdit3);
+    LabeledEdit3 = passwordEdit(Panel4, QStringLiteral("LabeledEdit3"), QStringLiteral("rcon password"));
     Button2 = new QPushButton(QStringLiteral("set"), Panel4);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setAccessibleName(QStringLiteral("set passwords"));
