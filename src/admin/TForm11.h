@@ -3,8 +3,8 @@
 // rotation and web link of the selected server.
 
 #include "ui/widgets/FormBase.h"
-#include "ui/widgets/LabeledEditGui.h"
-#include "ui/widgets/PaintBoxGui.h"
+#include "ui/widgets/LabeledEdit.h"
+#include "ui/widgets/PaintBox.h"
 #include "ui/widgets/TLegacy.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #pragma once
 // "Buddy's" window: the buddy list editor.
 
-#include "scan/WatchListFormGui.h"
+#include "scan/WatchListForm.h"
 
 namespace korvane {
 

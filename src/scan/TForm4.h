@@ -1,7 +1,7 @@
 #pragma once
 // "Clantag's" window: the clan-tag list editor.
 
-#include "scan/WatchListFormGui.h"
+#include "scan/WatchListForm.h"
 
 namespace korvane {
 

@@ -4,7 +4,7 @@
 
 #include "app/AppState.h"
 #include "ui/widgets/FormBase.h"
-#include "ui/widgets/ListViewGui.h"
+#include "ui/widgets/ListView.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -9,7 +9,7 @@
 #include "platform/TextFile.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
-#include "scan/ScanViewGui.h"
+#include "scan/WindowScanView.h"
 #include "scan/TForm2.h"
 #include "scan/WatchLists.h"
 #include "ui/main/Forms.h"

@@ -1,4 +1,4 @@
-#include "ui/widgets/ListViewGui.h"
+#include "ui/widgets/ListView.h"
 
 #include "platform/Collation.h"
 

@@ -1,4 +1,4 @@
-#include "ui/widgets/PaintBoxGui.h"
+#include "ui/widgets/PaintBox.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ui/widgets/LabeledEditGui.h"
+#include "ui/widgets/LabeledEdit.h"
 
 namespace korvane {
 

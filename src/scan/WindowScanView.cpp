@@ -1,4 +1,4 @@
-#include "scan/ScanViewGui.h"
+#include "scan/WindowScanView.h"
 
 #include "platform/Latin1.h"
 

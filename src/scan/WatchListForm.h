@@ -3,7 +3,7 @@
 // a "+" button and the sorted list of the file's entries.
 
 #include "ui/widgets/FormBase.h"
-#include "ui/widgets/ListViewGui.h"
+#include "ui/widgets/ListView.h"
 
 #include <QAction>
 #include <QLabel>

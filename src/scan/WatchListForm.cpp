@@ -1,4 +1,4 @@
-#include "scan/WatchListFormGui.h"
+#include "scan/WatchListForm.h"
 
 #include "app/AppState.h"
 #include "platform/Latin1.h"
