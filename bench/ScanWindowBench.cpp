@@ -4,6 +4,7 @@
 //   korvane-bench-scan-window [servers=1000] [timeout-ms=1000] [silent=0.25]
 
 #include "fleet/Fleet.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/Dialogs.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
@@ -50,7 +51,8 @@ int main(int argc, char** argv)
     writeFile(QStringLiteral("Passwords.txt"), "");
 
     korvane::QtDialogs dialogs;
-    std::unique_ptr<korvane::Forms> forms = korvane::createForms(dialogs);
+    korvane::QtDesktop desktop;
+    std::unique_ptr<korvane::Forms> forms = korvane::createForms(dialogs, desktop);
     korvane::TForm1& window = *forms->Form1;
     window.show();
     QApplication::processEvents();

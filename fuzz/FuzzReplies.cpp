@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // The selection parses the prepared reply, so it must hold for that too.
-    const std::string prepared = korvane::PrepareSelectionReply(reply);
+    const std::string prepared = korvane::prepareSelectionReply(reply);
     const std::string brokenPrepared = korvane::checks::CheckReply(prepared);
     if (!brokenPrepared.empty()) {
         std::fprintf(stderr, "broken property after preparation: %s\n", brokenPrepared.c_str());

@@ -27,7 +27,7 @@ inline std::string CheckReply(const std::string& reply)
     const std::string game = DetectGame(reply);
     if (game != GameSpearhead && game != GameMedalOfHonor) return "unknown game";
 
-    const std::vector<PlayerEntry> entries = PlayerEntries(reply);
+    const std::vector<PlayerEntry> entries = playerEntries(reply);
     const std::vector<PlayerEntry> players = ParsePlayers(reply);
     if (players.size() + (entries.empty() ? 0 : 1) != entries.size())
         return "not exactly the last entry dropped";
@@ -41,17 +41,17 @@ inline std::string CheckReply(const std::string& reply)
     }
 
     const std::string maximum = ExtractValue(reply, KeyMaxClients);
-    if (PlayerCountText(players.size(), maximum).rfind("Players: ", 0) != 0)
+    if (playerCountText(players.size(), maximum).rfind("Players: ", 0) != 0)
         return "count text without its label";
     try {
-        IsFull(players.size(), maximum);
+        isFull(players.size(), maximum);
         if (!tryStrToInt(maximum)) return "full test accepted a maximum that is no integer";
     } catch (const ConvertError&) {
         if (tryStrToInt(maximum)) return "full test refused an integer maximum";
     }
 
-    const ScanReply scan = EvaluateScanReply(reply);
-    if (scan.answered != IsScanAnswer(reply)) return "scan answer test differs";
+    const ScanReply scan = evaluateScanReply(reply);
+    if (scan.answered != isScanAnswer(reply)) return "scan answer test differs";
     if (scan.answered) {
         if (scan.names.size() != entries.size()) return "scan entries differ from the walk";
         int count = 0;
@@ -65,15 +65,15 @@ inline std::string CheckReply(const std::string& reply)
         return "a no-response has data";
     }
     try {
-        const ScanOutcome outcome = DecideScanOutcome(scan);
-        if (ScanCaption(scan, outcome).empty()) return "empty scan caption";
+        const ScanOutcome outcome = decideScanOutcome(scan);
+        if (scanCaption(scan, outcome).empty()) return "empty scan caption";
     } catch (const ConvertError&) {
         if (!scan.answered) return "a no-response raised an error";
     }
 
     const std::string mapList = ExtractValue(reply, KeyMapList);
     std::string joined;
-    const std::vector<std::string> rotation = MapRotation(reply);
+    const std::vector<std::string> rotation = mapRotation(reply);
     for (std::size_t i = 0; i < rotation.size(); ++i) {
         if (rotation[i].find(' ') != std::string::npos) return "a rotation map holds a blank";
         joined += (i ? " " : "") + rotation[i];
@@ -81,22 +81,22 @@ inline std::string CheckReply(const std::string& reply)
     if (!mapList.empty() && mapList.back() == ' ') joined += ' ';
     if (joined != mapList) return "rotation does not rebuild the map list";
 
-    const ServerLink link = LinkOf(reply);
+    const ServerLink link = linkOf(reply);
     if (link.address.empty()) return "link without an address";
     if (link.caption == NoLinkCaption && link.address != SupportAddress)
         return "no-link caption with an address";
 
-    const std::string stripped = StripMapFolders(scan.map);
+    const std::string stripped = stripMapFolders(scan.map);
     const bool stock = containsNoCase(stripped, "obj_team") || containsNoCase(stripped, "mohdm");
-    if (MapInstalledIn(scan.map, {}) != stock) return "map installed without any file";
+    if (mapInstalledIn(scan.map, {}) != stock) return "map installed without any file";
 
-    const std::string prepared = PrepareSelectionReply(reply);
+    const std::string prepared = prepareSelectionReply(reply);
     if (prepared.find('\xFF') != std::string::npos || prepared.size() > reply.size())
         return "selection preparation kept an FF byte";
 
-    const std::string cleaned = CleanRconReply(reply);
+    const std::string cleaned = cleanRconReply(reply);
     if (cleaned.find('\xFF') != std::string::npos) return "console cleaning kept an FF byte";
-    const std::vector<std::string> lines = RconReplyLines(reply);
+    const std::vector<std::string> lines = rconReplyLines(reply);
     if (lines.empty()) return "console shows nothing for a reply";
     for (const std::string& line : lines)
         if (line.find('\n') != std::string::npos) return "a console line holds a line feed";

@@ -1,5 +1,6 @@
 // Program start: the application title, the fourteen windows, the message loop.
 #include "platform/gui/Application.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/Dialogs.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
@@ -12,7 +13,8 @@ int main(int argc, char* argv[])
     korvane::setUpApplication();
 
     korvane::QtDialogs dialogs;
-    auto forms = korvane::createForms(dialogs);
+    korvane::QtDesktop desktop;
+    auto forms = korvane::createForms(dialogs, desktop);
     forms->Form1->show();
     return app.exec();
 }

@@ -28,7 +28,7 @@ std::string PasswordKey(const std::string& ip, const std::string& port)
     return ip + port;
 }
 
-StoredPasswords FindPasswords(const std::string& key)
+StoredPasswords findPasswords(const std::string& key)
 {
     StoredPasswords found;
     TextReader reader(dataPath(PasswordFileName));
@@ -47,12 +47,12 @@ StoredPasswords FindPasswords(const std::string& key)
 
 std::optional<std::string> FindServerPassword(const std::string& key)
 {
-    return FindPasswords(key).server;
+    return findPasswords(key).server;
 }
 
 std::optional<std::string> FindRconPassword(const std::string& key)
 {
-    return FindPasswords(key).rcon;
+    return findPasswords(key).rcon;
 }
 
 void AddServerPassword(const std::string& key, const std::string& password)

@@ -21,7 +21,7 @@ struct StoredPasswords
 };
 
 // Both kinds in one pass, for windows that show both.
-StoredPasswords FindPasswords(const std::string& key);
+StoredPasswords findPasswords(const std::string& key);
 
 std::optional<std::string> FindServerPassword(const std::string& key);
 std::optional<std::string> FindRconPassword(const std::string& key);

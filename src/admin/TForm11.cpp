@@ -1,7 +1,10 @@
 // Server properties window.
 #include "admin/TForm11.h"
 
+#include "app/AppState.h"
+#include "platform/Latin1.h"
 #include "ui/main/Forms.h"
+#include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
 namespace korvane {
@@ -9,14 +12,12 @@ namespace korvane {
 TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStringLiteral("properties"))
 {
     forms.Form11 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(OnTopWindow);
     setClientSize(322, 297);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    resetallpasswords1 = PopupMenu1->addAction(QStringLiteral("reset all passwords"));
-    resetallpasswords1->setObjectName(QStringLiteral("resetallpasswords1"));
+    PopupMenu1 = makeMenu(this, QStringLiteral("PopupMenu1"));
+    resetallpasswords1 =
+        menuItem(PopupMenu1, QStringLiteral("resetallpasswords1"), QStringLiteral("reset all passwords"));
     // The two password fields: bold caption above, silver, flat, sharing the reset menu.
     auto passwordEdit = [this](QFrame* panel, const QString& name, const QString& caption) {
         auto* edit = new LabeledEdit(panel, name, caption, QRect(4, 18, 126, 19));
@@ -24,25 +25,20 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
         edit->EditLabel->adjustSize();
         setColour(edit, QPalette::Base, Silver);
         edit->setFrame(false);
-        edit->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(edit, &QWidget::customContextMenuRequested, this,
-                [this, edit](const QPoint& pos) { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+        attachPopup(edit, PopupMenu1);
         return edit;
     };
     Panel2 = makePanel(this, QStringLiteral("Panel2"), QRect(0, 0, 134, 41), QFrame::StyledPanel);
     LabeledEdit1 = passwordEdit(Panel2, QStringLiteral("LabeledEdit1"), QStringLiteral("server password"));
     Panel4 = makePanel(this, QStringLiteral("Panel4"), QRect(134, 0, 188, 41), QFrame::StyledPanel);
     LabeledEdit3 = passwordEdit(Panel4, QStringLiteral("LabeledEdit3"), QStringLiteral("rcon password"));
-    Button2 = new QPushButton(QStringLiteral("set"), Panel4);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2 =
+        place<QPushButton>(Panel4, QStringLiteral("Button2"), QRect(133, 18, 52, 19), QStringLiteral("set"));
     Button2->setAccessibleName(QStringLiteral("set passwords"));
-    Button2->setGeometry(133, 18, 52, 19);
 
     Panel1 = makePanel(this, QStringLiteral("Panel1"), QRect(0, 41, 69, 24), QFrame::StyledPanel);
-    Label1 = new QLabel(QStringLiteral("ping:"), Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = place<QLabel>(Panel1, QStringLiteral("Label1"), QRect(3, 4, 30, 16), QStringLiteral("ping:"));
     Label1->setFont(tahoma(true));
-    Label1->setGeometry(3, 4, 30, 16);
     LabeledEdit2 = new LabeledEdit(Panel1, QStringLiteral("LabeledEdit2"), QString(), QRect(33, 3, 34, 18));
     LabeledEdit2->setAccessibleName(QStringLiteral("ping time"));
     LabeledEdit2->setReadOnly(true);
@@ -55,20 +51,15 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
 
     AddressPanel =
         makePanel(this, QStringLiteral("AddressPanel"), QRect(0, 65, 161, 24), QFrame::StyledPanel);
-    Label2 = new QLabel(QStringLiteral("IP:"), AddressPanel);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 =
+        place<QLabel>(AddressPanel, QStringLiteral("Label2"), QRect(4, 4, 26, 16), QStringLiteral("IP:"));
     Label2->setFont(tahoma(true));
-    Label2->setGeometry(4, 4, 26, 16);
-    Edit1 = new QLineEdit(AddressPanel);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1 = place<QLineEdit>(AddressPanel, QStringLiteral("Edit1"), QRect(30, 3, 127, 18));
     Edit1->setAccessibleName(QStringLiteral("server address"));
-    Edit1->setGeometry(30, 3, 127, 18);
     Edit1->setReadOnly(true);
 
     Panel6 = makePanel(this, QStringLiteral("Panel6"), QRect(160, 65, 161, 24), QFrame::StyledPanel);
-    Legacy1 = new TLegacy(Panel6);
-    Legacy1->setObjectName(QStringLiteral("Legacy1"));
-    Legacy1->setGeometry(4, 3, 152, 18);
+    Legacy1 = place<TLegacy>(Panel6, QStringLiteral("Legacy1"), QRect(4, 3, 152, 18), desktop());
     Legacy1->setFont(tahoma(false));
     Legacy1->ActiveColor = QColor(0, 128, 128);
     setColour(Legacy1, QPalette::WindowText, Navy);
@@ -77,10 +68,8 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     LabeledEdit4 = new LabeledEdit(Panel5, QStringLiteral("LabeledEdit4"), QStringLiteral("Version"),
                                    QRect(4, 18, 313, 19));
     LabeledEdit4->setFrame(false);
-    Memo1 = new QPlainTextEdit(Panel5);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1 = place<QPlainTextEdit>(Panel5, QStringLiteral("Memo1"), QRect(4, 40, 313, 166));
     Memo1->setAccessibleName(QStringLiteral("maps in rotation"));
-    Memo1->setGeometry(4, 40, 313, 166);
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setFont(tahoma(true));
@@ -101,6 +90,45 @@ QStringList TForm11::memoLines() const
 void TForm11::addMemoLine(const QString& line)
 {
     Memo1->appendPlainText(line);
+}
+
+void TForm11::restartGraph(int graphX)
+{
+    PaintBox1->clear();
+    PaintBox1->moveTo(97, 20);
+    state().PingGraphX = graphX;
+}
+
+void TForm11::startMapList()
+{
+    Memo1->clear();
+    addMemoLine(QStringLiteral("maps in rotation:"));
+    addMemoLine(QStringLiteral("-------------------"));
+}
+
+void TForm11::showAddress(const std::string& ip, int port)
+{
+    Edit1->setText(toQString(ip) + QLatin1Char(':') + QString::number(port));
+}
+
+void TForm11::showReplyFacts(const ReplyFacts& facts)
+{
+    for (const std::string& map : facts.rotation)
+        addMemoLine(toQString(map));
+    LabeledEdit4->setText(toQString(facts.version));
+    Legacy1->setText(toQString(facts.link.caption));
+    Legacy1->Adress = toQString(facts.link.address);
+}
+
+void TForm11::showNoLink()
+{
+    Legacy1->setText(toQString(NoLinkCaption));
+    Legacy1->Adress = toQString(SupportAddress);
+}
+
+void TForm11::clearVersion()
+{
+    LabeledEdit4->clear();
 }
 
 } // namespace korvane

@@ -2,6 +2,7 @@
 // Server properties window: stored passwords, address, ping, version, map
 // rotation and web link of the selected server.
 
+#include "query/StatusReply.h"
 #include "ui/widgets/FormBase.h"
 #include "ui/widgets/LabeledEdit.h"
 #include "ui/widgets/PaintBox.h"
@@ -46,6 +47,17 @@ public:
     // The map rotation box's lines.
     QStringList memoLines() const;
     void addMemoLine(const QString& line);
+
+    // What other windows change here when the server in view changes.
+    // A clear graph, the pen at its start and PingGraphX at graphX.
+    void restartGraph(int graphX);
+    // The map list down to its two heading lines.
+    void startMapList();
+    void showAddress(const std::string& ip, int port);
+    // The rotation under the headings, the version and the link.
+    void showReplyFacts(const ReplyFacts& facts);
+    void showNoLink();
+    void clearVersion();
 };
 
 } // namespace korvane

@@ -1,5 +1,6 @@
 // Remote console.
 #include "admin/TForm9.h"
+#include "ui/widgets/Furniture.h"
 
 #include "ui/main/Forms.h"
 
@@ -8,8 +9,7 @@ namespace korvane {
 TForm9::TForm9(Forms& forms) : FormBase(forms, QStringLiteral("TForm9"), QStringLiteral("_rcon"))
 {
     forms.Form9 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(OnTopWindow);
     setClientSize(683, 521);
 }
 

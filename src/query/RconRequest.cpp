@@ -15,31 +15,31 @@ std::string RconDatagram(const std::string& password, const std::string& command
     return datagram;
 }
 
-bool RconExpectsReply(const std::string& datagram)
+bool rconExpectsReply(const std::string& datagram)
 {
     return !containsNoCase(datagram, "quit");
 }
 
-bool RconClearsConsole(const std::string& command)
+bool rconClearsConsole(const std::string& command)
 {
     return command == "clear" || command == "clr";
 }
 
-std::string CleanRconReply(const std::string& reply)
+std::string cleanRconReply(const std::string& reply)
 {
     return removeAllNoCase(withoutByte(reply, '\xFF'), "\x01print");
 }
 
-std::vector<std::string> SplitConsoleLines(const std::string& cleaned)
+std::vector<std::string> splitConsoleLines(const std::string& cleaned)
 {
     return splitPieces(cleaned, '\n');
 }
 
-std::vector<std::string> RconReplyLines(const std::string& reply)
+std::vector<std::string> rconReplyLines(const std::string& reply)
 {
-    const std::string cleaned = CleanRconReply(reply);
+    const std::string cleaned = cleanRconReply(reply);
     if (cleaned.empty()) return {RconNoResponseLine};
-    return SplitConsoleLines(cleaned);
+    return splitConsoleLines(cleaned);
 }
 
 } // namespace korvane

@@ -13,20 +13,20 @@ inline const std::string RconNoResponseLine = "no response from server";
 std::string RconDatagram(const std::string& password, const std::string& command);
 
 // A datagram naming "quit" anywhere (any case) gets no wait for a reply.
-bool RconExpectsReply(const std::string& datagram);
+bool rconExpectsReply(const std::string& datagram);
 
 // "clear" and "clr", exactly, empty the console (the command is still sent).
-bool RconClearsConsole(const std::string& command);
+bool rconClearsConsole(const std::string& command);
 
 // Every FF byte removed, then every 01 byte followed by "print" (any case).
-std::string CleanRconReply(const std::string& reply);
+std::string cleanRconReply(const std::string& reply);
 
 // The console lines of a cleaned reply: split at every LF (a CR before it
 // stays), a non-empty last piece is a line too. Empty for an empty reply.
-std::vector<std::string> SplitConsoleLines(const std::string& cleaned);
+std::vector<std::string> splitConsoleLines(const std::string& cleaned);
 
 // What the console shows for a raw reply: its lines, or RconNoResponseLine
 // when nothing is left after cleaning.
-std::vector<std::string> RconReplyLines(const std::string& reply);
+std::vector<std::string> rconReplyLines(const std::string& reply);
 
 } // namespace korvane

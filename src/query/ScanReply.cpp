@@ -6,28 +6,28 @@
 
 namespace korvane {
 
-ScanReply EvaluateScanReply(const std::string& reply)
+ScanReply evaluateScanReply(const std::string& reply)
 {
     ScanReply result;
-    result.answered = IsScanAnswer(reply);
+    result.answered = isScanAnswer(reply);
     if (!result.answered) return result;
     result.game = DetectGame(reply);
     result.map = ExtractValue(reply, KeyMapName);
     result.maxClients = ExtractValue(reply, KeyMaxClients);
-    for (PlayerEntry& entry : PlayerEntries(reply)) {
+    for (PlayerEntry& entry : playerEntries(reply)) {
         if (!entry.name.empty()) ++result.playerCount;
         result.names.push_back(std::move(entry.name));
     }
     return result;
 }
 
-ScanOutcome DecideScanOutcome(const ScanReply& reply)
+ScanOutcome decideScanOutcome(const ScanReply& reply)
 {
     if (!reply.answered) return ScanOutcome::NoResponse;
     return strToInt(reply.maxClients) == reply.playerCount ? ScanOutcome::Full : ScanOutcome::Answered;
 }
 
-std::string ScanCaption(const ScanReply& reply, ScanOutcome outcome)
+std::string scanCaption(const ScanReply& reply, ScanOutcome outcome)
 {
     switch (outcome) {
     case ScanOutcome::Full:

@@ -22,13 +22,13 @@ struct ScanReply
 enum class ScanOutcome { NoResponse, Answered, Full };
 
 // Empty fields when the reply is no answer.
-ScanReply EvaluateScanReply(const std::string& reply);
+ScanReply evaluateScanReply(const std::string& reply);
 
 // Full when the player count equals max-clients read as an integer; throws
 // ConvertError when max-clients is not one (the row then reads "sends shit").
-ScanOutcome DecideScanOutcome(const ScanReply& reply);
+ScanOutcome decideScanOutcome(const ScanReply& reply);
 
 // The row caption: "<count>/<max-clients>", "FULL" or "no response".
-std::string ScanCaption(const ScanReply& reply, ScanOutcome outcome);
+std::string scanCaption(const ScanReply& reply, ScanOutcome outcome);
 
 } // namespace korvane

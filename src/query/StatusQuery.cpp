@@ -19,14 +19,14 @@ std::string QueryStatus(UdpClient& client, const std::string& ip, const std::str
     }
 }
 
-void SendStatusRequest(UdpClient& client, const std::string& ip, const std::string& portText)
+void sendStatusRequest(UdpClient& client, const std::string& ip, const std::string& portText)
 {
     client.setPeer(ip, strToInt(portText));
     client.open();
     client.send(StatusRequest);
 }
 
-std::string WaitStatusReply(UdpClient& client, int timeoutMs)
+std::string waitStatusReply(UdpClient& client, int timeoutMs)
 {
     try {
         return client.receive(timeoutMs);
@@ -35,31 +35,31 @@ std::string WaitStatusReply(UdpClient& client, int timeoutMs)
     }
 }
 
-std::string QueryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
+std::string queryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
                               int timeoutMs)
 {
-    SendStatusRequest(client, ip, portText);
-    return WaitStatusReply(client, timeoutMs);
+    sendStatusRequest(client, ip, portText);
+    return waitStatusReply(client, timeoutMs);
 }
 
-bool IsSelectionAnswer(const std::string& reply)
+bool isSelectionAnswer(const std::string& reply)
 {
     return containsNoCase(reply, "statusresponse");
 }
 
-bool IsScanAnswer(const std::string& reply)
+bool isScanAnswer(const std::string& reply)
 {
     return reply.find("\xFF\xFF\xFF\xFF") != std::string::npos;
 }
 
-bool IsLookupAnswer(const std::string& reply)
+bool isLookupAnswer(const std::string& reply)
 {
     return reply.size() >= MinReplyLength;
 }
 
-bool IsQuickAddAnswer(const std::string& reply)
+bool isQuickAddAnswer(const std::string& reply)
 {
-    return IsLookupAnswer(reply) && containsNoCase(reply, "sv_hostname\\");
+    return isLookupAnswer(reply) && containsNoCase(reply, "sv_hostname\\");
 }
 
 } // namespace korvane

@@ -22,20 +22,20 @@ std::string QueryStatus(UdpClient& client, const std::string& ip, const std::str
                         int timeoutMs);
 
 // The player look-up's exchange, in its two halves so the caller can record the
-// selected server between them. SendStatusRequest sets the peer (the port text
+// selected server between them. sendStatusRequest sets the peer (the port text
 // must be an integer: ConvertError otherwise), opens the client without
 // replacing its socket and sends (IoError on failure).
-void SendStatusRequest(UdpClient& client, const std::string& ip, const std::string& portText);
+void sendStatusRequest(UdpClient& client, const std::string& ip, const std::string& portText);
 // Only the wait is guarded: any failure gives an empty reply.
-std::string WaitStatusReply(UdpClient& client, int timeoutMs);
+std::string waitStatusReply(UdpClient& client, int timeoutMs);
 // Both halves in one call.
-std::string QueryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
+std::string queryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
                               int timeoutMs);
 
 // The callers' answer tests.
-bool IsSelectionAnswer(const std::string& reply); // contains "statusresponse", any case
-bool IsScanAnswer(const std::string& reply);      // contains FF FF FF FF
-bool IsLookupAnswer(const std::string& reply);    // at least MinReplyLength characters
-bool IsQuickAddAnswer(const std::string& reply);  // long enough and contains "sv_hostname\", any case
+bool isSelectionAnswer(const std::string& reply); // contains "statusresponse", any case
+bool isScanAnswer(const std::string& reply);      // contains FF FF FF FF
+bool isLookupAnswer(const std::string& reply);    // at least MinReplyLength characters
+bool isQuickAddAnswer(const std::string& reply);  // long enough and contains "sv_hostname\", any case
 
 } // namespace korvane

@@ -35,7 +35,7 @@ std::string DetectGame(const std::string& reply)
     return containsNoCase(reply, "medal of honor spearhead") ? GameSpearhead : GameMedalOfHonor;
 }
 
-std::vector<PlayerEntry> PlayerEntries(const std::string& reply)
+std::vector<PlayerEntry> playerEntries(const std::string& reply)
 {
     // Positions are 0-based here; the walk starts at the 26th character, and
     // the quote searches never look at the reply's last two characters.
@@ -64,28 +64,28 @@ std::vector<PlayerEntry> PlayerEntries(const std::string& reply)
 
 std::vector<PlayerEntry> ParsePlayers(const std::string& reply)
 {
-    std::vector<PlayerEntry> entries = PlayerEntries(reply);
+    std::vector<PlayerEntry> entries = playerEntries(reply);
     if (!entries.empty()) entries.pop_back();
     return entries;
 }
 
-std::string PlayerCountText(std::size_t count, const std::string& maximum)
+std::string playerCountText(std::size_t count, const std::string& maximum)
 {
     return "Players: " + std::to_string(count) + "/" + maximum;
 }
 
-bool IsFull(std::size_t count, const std::string& maximum)
+bool isFull(std::size_t count, const std::string& maximum)
 {
     const int max = strToInt(maximum);
     return max >= 0 && static_cast<std::size_t>(max) == count;
 }
 
-std::vector<std::string> MapRotation(const std::string& reply)
+std::vector<std::string> mapRotation(const std::string& reply)
 {
     return splitPieces(ExtractValue(reply, KeyMapList), ' ');
 }
 
-ServerLink LinkOf(const std::string& reply)
+ServerLink linkOf(const std::string& reply)
 {
     const std::size_t at = findNoCase(reply, KeyUrl);
     if (at == std::string::npos) return {NoLinkCaption, SupportAddress};
@@ -95,14 +95,19 @@ ServerLink LinkOf(const std::string& reply)
     return {removeAllNoCase(value, "http://"), value};
 }
 
-std::string StripMapFolders(const std::string& map)
+ReplyFacts replyFacts(const std::string& reply)
+{
+    return {ExtractValue(reply, KeyVersion), linkOf(reply), mapRotation(reply)};
+}
+
+std::string stripMapFolders(const std::string& map)
 {
     return removeAllNoCase(removeAllNoCase(map, "obj/"), "dm/");
 }
 
-bool MapInstalledIn(const std::string& map, const std::vector<std::string>& fileNames)
+bool mapInstalledIn(const std::string& map, const std::vector<std::string>& fileNames)
 {
-    const std::string name = StripMapFolders(map);
+    const std::string name = stripMapFolders(map);
     if (containsNoCase(name, "obj_team") || containsNoCase(name, "mohdm")) return true;
     // An empty map text is contained in every name but names no map.
     if (name.empty()) return false;
@@ -111,7 +116,7 @@ bool MapInstalledIn(const std::string& map, const std::vector<std::string>& file
     return false;
 }
 
-bool MapInstalled(const std::string& map, const std::string& aaPath)
+bool mapInstalled(const std::string& map, const std::string& aaPath)
 {
     std::vector<std::string> files;
     if (!aaPath.empty()) {
@@ -123,10 +128,10 @@ bool MapInstalled(const std::string& map, const std::string& aaPath)
             // No "main" folder: nothing is installed beyond the stock maps.
         }
     }
-    return MapInstalledIn(map, files);
+    return mapInstalledIn(map, files);
 }
 
-std::string PrepareSelectionReply(const std::string& reply)
+std::string prepareSelectionReply(const std::string& reply)
 {
     return removeAllNoCase(withoutByte(reply, '\xFF'), "\x01statusresponse");
 }

@@ -45,38 +45,48 @@ std::string DetectGame(const std::string& reply);
 
 // Every line feed from the 26th character on starts an entry, the final one
 // included; see ParsePlayers for the dropped last entry.
-std::vector<PlayerEntry> PlayerEntries(const std::string& reply);
+std::vector<PlayerEntry> playerEntries(const std::string& reply);
 
-// PlayerEntries without its last entry (the one the reply's closing line feed starts).
+// playerEntries without its last entry (the one the reply's closing line feed starts).
 std::vector<PlayerEntry> ParsePlayers(const std::string& reply);
 
 // "Players: <count>/<maximum>".
-std::string PlayerCountText(std::size_t count, const std::string& maximum);
+std::string playerCountText(std::size_t count, const std::string& maximum);
 
 // Whether count equals the maximum read as an integer; throws ConvertError
 // when the maximum is not one.
-bool IsFull(std::size_t count, const std::string& maximum);
+bool isFull(std::size_t count, const std::string& maximum);
 
 // The maps of sv_maplist in order; every blank ends a name (two blanks give an
 // empty one), a non-empty rest after the last blank is the final name.
-std::vector<std::string> MapRotation(const std::string& reply);
+std::vector<std::string> mapRotation(const std::string& reply);
 
 // The server's web link, or NoLinkCaption and SupportAddress.
-ServerLink LinkOf(const std::string& reply);
+ServerLink linkOf(const std::string& reply);
+
+// What the properties window shows of a reply besides the ping.
+struct ReplyFacts
+{
+    std::string version;
+    ServerLink link;
+    std::vector<std::string> rotation;
+    bool operator==(const ReplyFacts&) const = default;
+};
+ReplyFacts replyFacts(const std::string& reply);
 
 // The map name with every "obj/" and "dm/" removed (any case).
-std::string StripMapFolders(const std::string& map);
+std::string stripMapFolders(const std::string& map);
 
 // Whether the map counts as installed given the file names of the game's
 // "main" folder. Maps every installation has always count.
-bool MapInstalledIn(const std::string& map, const std::vector<std::string>& fileNames);
+bool mapInstalledIn(const std::string& map, const std::vector<std::string>& fileNames);
 
 // The same against the "main" folder beside the Allied Assault executable
 // (both games share it). A missing folder lists nothing.
-bool MapInstalled(const std::string& map, const std::string& aaPath);
+bool mapInstalled(const std::string& map, const std::string& aaPath);
 
 // The selection's preparation of a reply before parsing: every FF byte
 // removed, then every 01 byte followed by "statusresponse" (any case).
-std::string PrepareSelectionReply(const std::string& reply);
+std::string prepareSelectionReply(const std::string& reply);
 
 } // namespace korvane

@@ -261,7 +261,7 @@ void Pass::apply(int row)
     Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
     if (exchange.lookupError) std::rethrow_exception(exchange.lookupError);
     const std::string& listName = exchange.listName;
-    const ScanReply reply = EvaluateScanReply(exchange.reply);
+    const ScanReply reply = evaluateScanReply(exchange.reply);
     if (!reply.answered) {
         m_view.writeRow(row, {"no response", ImageNoResponse, " ", listName, " "});
         m_view.scrollToRow(row);
@@ -275,8 +275,8 @@ void Pass::apply(int row)
                 m_view.addBuddy(caption, listName);
             m_view.updateBuddyCaption();
         }
-        const ScanOutcome outcome = DecideScanOutcome(reply);
-        m_view.writeRow(row, {ScanCaption(reply, outcome),
+        const ScanOutcome outcome = decideScanOutcome(reply);
+        m_view.writeRow(row, {scanCaption(reply, outcome),
                               outcome == ScanOutcome::Full ? ImageFull : ImageAnswered, reply.map, listName,
                               reply.game});
         m_view.scrollToRow(row);

@@ -7,11 +7,15 @@
 namespace korvane {
 
 TForm2::TForm2(Forms& forms)
-    : WatchListForm(forms,
-                    {QStringLiteral("TForm2"), QStringLiteral("Buddy's"), BuddyFileName,
-                     QStringLiteral("New Buddy:"), QStringLiteral("Rightclick to delete selected buddy"),
-                     QStringLiteral("DeleteBuddy1"), QStringLiteral("delete this buddy"),
-                     QStringLiteral("Deleteallbuddys1"), QStringLiteral("delete all buddys")})
+    : WatchListForm(forms, {.className = QStringLiteral("TForm2"),
+                            .caption = QStringLiteral("Buddy's"),
+                            .fileName = BuddyFileName,
+                            .editLabel = QStringLiteral("New Buddy:"),
+                            .listHint = QStringLiteral("Rightclick to delete selected buddy"),
+                            .deleteOneName = QStringLiteral("DeleteBuddy1"),
+                            .deleteOneCaption = QStringLiteral("delete this buddy"),
+                            .deleteAllName = QStringLiteral("Deleteallbuddys1"),
+                            .deleteAllCaption = QStringLiteral("delete all buddys")})
 {
     forms.Form2 = this;
     DeleteBuddy1 = m_deleteOne;

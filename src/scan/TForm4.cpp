@@ -7,10 +7,15 @@
 namespace korvane {
 
 TForm4::TForm4(Forms& forms)
-    : WatchListForm(forms, {QStringLiteral("TForm4"), QStringLiteral("Clantag's"), ClantagFileName,
-                            QStringLiteral("New Clantag"), QString(), QStringLiteral("DeleteClantag1"),
-                            QStringLiteral("delete clantag"), QStringLiteral("Deleteallclantags1"),
-                            QStringLiteral("delete all clantags")})
+    : WatchListForm(forms, {.className = QStringLiteral("TForm4"),
+                            .caption = QStringLiteral("Clantag's"),
+                            .fileName = ClantagFileName,
+                            .editLabel = QStringLiteral("New Clantag"),
+                            .listHint = QString(),
+                            .deleteOneName = QStringLiteral("DeleteClantag1"),
+                            .deleteOneCaption = QStringLiteral("delete clantag"),
+                            .deleteAllName = QStringLiteral("Deleteallclantags1"),
+                            .deleteAllCaption = QStringLiteral("delete all clantags")})
 {
     forms.Form4 = this;
     DeleteClantag1 = m_deleteOne;

@@ -1,4 +1,5 @@
 #include "scan/WatchListForm.h"
+#include "ui/widgets/Furniture.h"
 
 #include "app/AppState.h"
 #include "platform/Latin1.h"
@@ -15,8 +16,7 @@ namespace korvane {
 WatchListForm::WatchListForm(Forms& forms, const WatchListDesign& design)
     : FormBase(forms, design.className, design.caption), m_fileName(design.fileName)
 {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(OnTopWindow);
     setMinimumSize(200, 300);
     setMaximumSize(400, 800);
     resize(200, 308);
@@ -65,15 +65,10 @@ WatchListForm::WatchListForm(Forms& forms, const WatchListDesign& design)
     layout->addWidget(ListView1, 1);
     layout->addWidget(StatusBar1);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    m_deleteOne = PopupMenu1->addAction(design.deleteOneCaption);
-    m_deleteOne->setObjectName(design.deleteOneName);
-    m_deleteAll = PopupMenu1->addAction(design.deleteAllCaption);
-    m_deleteAll->setObjectName(design.deleteAllName);
-    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListView1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+    PopupMenu1 = makeMenu(this, QStringLiteral("PopupMenu1"));
+    m_deleteOne = menuItem(PopupMenu1, design.deleteOneName, design.deleteOneCaption);
+    m_deleteAll = menuItem(PopupMenu1, design.deleteAllName, design.deleteAllCaption);
+    attachPopup(ListView1, PopupMenu1);
 
     connectHandler(Button1, &QPushButton::clicked, this, &WatchListForm::Button1Click);
     connectHandler(m_deleteOne, &QAction::triggered, this, &WatchListForm::deleteOneClick);

@@ -24,8 +24,10 @@ struct WatchListDesign
     std::string fileName;
     QString editLabel;
     QString listHint;
-    QString deleteOneName, deleteOneCaption;
-    QString deleteAllName, deleteAllCaption;
+    QString deleteOneName;
+    QString deleteOneCaption;
+    QString deleteAllName;
+    QString deleteAllCaption;
 };
 
 class WatchListForm : public FormBase

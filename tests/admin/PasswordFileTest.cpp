@@ -68,7 +68,7 @@ TEST(PasswordFile, LookupRules)
     DataFolder folder;
     for (const Case& c : cases) {
         folder.write(PasswordFileName, c.bytes);
-        const StoredPasswords found = FindPasswords(c.key);
+        const StoredPasswords found = findPasswords(c.key);
         EXPECT_EQ(found.server, c.server) << c.name;
         EXPECT_EQ(found.rcon, c.rcon) << c.name;
         EXPECT_EQ(FindServerPassword(c.key), c.server) << c.name;
@@ -102,7 +102,7 @@ TEST(PasswordFile, EveryOperationButTheResetNeedsTheFile)
 {
     DataFolder folder;
     const std::function<void()> operations[] = {
-        [] { FindPasswords("k"); },          [] { FindServerPassword("k"); },   [] { FindRconPassword("k"); },
+        [] { findPasswords("k"); },          [] { FindServerPassword("k"); },   [] { FindRconPassword("k"); },
         [] { AddServerPassword("k", "p"); }, [] { AddRconPassword("k", "p"); },
     };
     for (const auto& operation : operations) {

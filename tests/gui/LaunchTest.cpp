@@ -2,6 +2,7 @@
 #include "admin/TForm11.h"
 #include "platform/ProcessFakeGame.h"
 #include "support/DataFolder.h"
+#include "support/RecordingDesktop.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/lists/TForm3.h"
 #include "ui/main/Forms.h"
@@ -41,6 +42,7 @@ class Launch : public ::testing::Test
 protected:
     DataFolder folder;
     ScriptedDialogs dialogs;
+    test::RecordingDesktop desktop;
     std::unique_ptr<Forms> forms;
     std::string gameDir;
     std::optional<std::string> oldPath;
@@ -60,7 +62,7 @@ protected:
         if (const char* path = std::getenv("PATH")) oldPath = path;
         ::setenv("PATH", folder.file("nobin").c_str(), 1);
 
-        forms = createForms(dialogs);
+        forms = createForms(dialogs, desktop);
         form1().show();
         QApplication::processEvents();
         ASSERT_TRUE(form1().Timer1->isActive());

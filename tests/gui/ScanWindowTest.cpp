@@ -4,7 +4,6 @@
 #include "scan/ScanRun.h"
 #include "scan/TForm2.h"
 #include "support/FormsFixture.h"
-#include "ui/main/MainWindowExtras.h"
 
 #include <QSignalSpy>
 #include <QTest>

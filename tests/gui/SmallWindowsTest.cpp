@@ -1,5 +1,6 @@
 // The link label and the credits window.
 #include "support/FormsFixture.h"
+#include "support/RecordingDesktop.h"
 #include "ui/widgets/TForm8.h"
 #include "ui/widgets/TLegacy.h"
 
@@ -10,21 +11,6 @@ using namespace korvane;
 using korvane::test::FormsFixture;
 
 namespace {
-
-// Replaces the desktop's opener for one test and records what it was asked to open.
-class OpenedAddresses
-{
-public:
-    OpenedAddresses() : m_saved(TLegacy::opener())
-    {
-        TLegacy::opener() = [this](const QString& address) { opened.append(address); };
-    }
-    ~OpenedAddresses() { TLegacy::opener() = m_saved; }
-    QStringList opened;
-
-private:
-    std::function<void(const QString&)> m_saved;
-};
 
 void click(QWidget* widget)
 {
@@ -41,8 +27,8 @@ void click(QWidget* widget)
 
 TEST(LinkLabel, ClickOpensWebOrMailAddress)
 {
-    OpenedAddresses addresses;
-    TLegacy link;
+    test::RecordingDesktop addresses;
+    TLegacy link(addresses, nullptr);
     link.resize(100, 18);
     int clicks = 0;
     link.OnClick = [&] { ++clicks; };
@@ -70,7 +56,8 @@ TEST(LinkLabel, ClickOpensWebOrMailAddress)
 
 TEST(LinkLabel, HoverUnderlinesInActiveColourAndRestores)
 {
-    TLegacy link;
+    test::RecordingDesktop desktop;
+    TLegacy link(desktop, nullptr);
     QPalette palette = link.palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
     link.setPalette(palette);

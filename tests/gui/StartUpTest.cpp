@@ -29,7 +29,7 @@ class StartUp : public FormsFixture
 TEST_F(StartUp, WindowsAreCreatedHiddenInOrderWithTheirCaptions)
 {
     writeData();
-    forms = createForms(dialogs);
+    forms = createForms(dialogs, desktop);
     const QList<QWidget*> windows = forms->windows();
     QStringList names, captions;
     for (QWidget* window : windows) {
@@ -49,7 +49,7 @@ TEST_F(StartUp, WindowsAreCreatedHiddenInOrderWithTheirCaptions)
 TEST_F(StartUp, CurrentListBecomesNotScannedRows)
 {
     writeData(threeServers());
-    forms = createForms(dialogs);
+    forms = createForms(dialogs, desktop);
     EXPECT_EQ(form1().statusText(), "Total servers: 3");
     form1().show();
     QApplication::processEvents();
@@ -82,7 +82,7 @@ TEST_F(StartUp, BannerLineChoosesOnePicture)
         folder.writeLines("Config", config);
         folder.write("Serverlists/Standard", "");
         folder.write("Buddys.txt", "");
-        forms = createForms(dialogs);
+        forms = createForms(dialogs, desktop);
         const QLabel* banners[] = {form1().Image1, form1().Image2, form1().Image3, form1().Image4};
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(banners[i]->isVisibleTo(&form1()), i == shown) << "banner line '" << line << "'";

@@ -1,8 +1,8 @@
 // The tray icon's state machine, driven by minimising and restoring a window.
 #include "support/DataFolder.h"
+#include "support/RecordingDesktop.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/main/Forms.h"
-#include "ui/main/MainWindowExtras.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/TSystray.h"
 
@@ -293,8 +293,9 @@ TEST(TrayOfTheMainWindow, HintAndMenuFromTheDesign)
     folder.writeLines("Config", test::DataFolder::configLines());
     folder.writeLines("Serverlists/Standard", {});
     test::ScriptedDialogs dialogs;
-    auto forms = createForms(dialogs);
-    const TSystray& tray = *forms->Form1->extras->Systray1;
+    test::RecordingDesktop desktop;
+    auto forms = createForms(dialogs, desktop);
+    const TSystray& tray = *forms->Form1->Systray1;
     EXPECT_EQ(tray.Hint(), QStringLiteral("Korvane 1.11"));
     ASSERT_EQ(tray.PopupMenu(), forms->Form1->PopupMenu5);
     QStringList items;

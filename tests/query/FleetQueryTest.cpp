@@ -38,9 +38,9 @@ TEST(FleetQuery, ScanOfTheDemoFleet)
         const bool silent = served.behaviour == fleet::Behaviour::Silent;
         const std::string reply =
             QueryStatus(client, "127.0.0.1", std::to_string(servers.port(i)), true, silent ? 200 : 3000);
-        const ScanReply scan = EvaluateScanReply(reply);
+        const ScanReply scan = evaluateScanReply(reply);
         if (silent) {
-            EXPECT_EQ(DecideScanOutcome(scan), ScanOutcome::NoResponse);
+            EXPECT_EQ(decideScanOutcome(scan), ScanOutcome::NoResponse);
             continue;
         }
         const std::vector<fleet::Player> players = fleet::listedPlayers(served);
@@ -49,7 +49,7 @@ TEST(FleetQuery, ScanOfTheDemoFleet)
         EXPECT_EQ(scan.playerCount, static_cast<int>(players.size())) << served.listName;
         const ScanOutcome expected =
             static_cast<int>(players.size()) == served.maxClients ? ScanOutcome::Full : ScanOutcome::Answered;
-        EXPECT_EQ(DecideScanOutcome(scan), expected) << served.listName;
+        EXPECT_EQ(decideScanOutcome(scan), expected) << served.listName;
     }
 }
 
@@ -60,8 +60,8 @@ TEST(FleetQuery, SelectionOfAServerWithClanPlayers)
     servers.start();
     UdpClient client;
     const std::string reply = QueryStatus(client, "127.0.0.1", std::to_string(servers.port(0)), true, 3000);
-    ASSERT_TRUE(IsSelectionAnswer(reply));
-    const std::string prepared = PrepareSelectionReply(reply);
+    ASSERT_TRUE(isSelectionAnswer(reply));
+    const std::string prepared = prepareSelectionReply(reply);
     EXPECT_EQ(ExtractValue(prepared, KeyHostName), config.servers[0].hostName);
     const std::vector<PlayerEntry> players = ParsePlayers(prepared);
     ASSERT_EQ(players.size(), config.servers[0].players.size());
@@ -69,10 +69,10 @@ TEST(FleetQuery, SelectionOfAServerWithClanPlayers)
         EXPECT_EQ(players[p].name, config.servers[0].players[p].name);
         EXPECT_EQ(players[p].firstField, std::to_string(config.servers[0].players[p].score));
     }
-    EXPECT_EQ(MapRotation(prepared), config.servers[0].mapList);
-    EXPECT_EQ(LinkOf(prepared),
+    EXPECT_EQ(mapRotation(prepared), config.servers[0].mapList);
+    EXPECT_EQ(linkOf(prepared),
               (ServerLink{"www.omaha-demo.example.org", "http://www.omaha-demo.example.org"}));
-    EXPECT_EQ(PlayerCountText(players.size(), ExtractValue(prepared, KeyMaxClients)), "Players: 4/20");
+    EXPECT_EQ(playerCountText(players.size(), ExtractValue(prepared, KeyMaxClients)), "Players: 4/20");
 }
 
 TEST(FleetQuery, MisbehavingServers)
@@ -93,14 +93,14 @@ TEST(FleetQuery, MisbehavingServers)
         return QueryStatus(client, "127.0.0.1", std::to_string(servers.port(i)), true, 3000);
     };
     const std::string shortReply = query(0);
-    EXPECT_TRUE(IsScanAnswer(shortReply));
-    EXPECT_FALSE(IsLookupAnswer(shortReply)) << "40 bytes count as no response";
+    EXPECT_TRUE(isScanAnswer(shortReply));
+    EXPECT_FALSE(isLookupAnswer(shortReply)) << "40 bytes count as no response";
 
     const std::string longReply = query(1);
     ASSERT_EQ(longReply.size(), 8192u);
     EXPECT_GT(ParsePlayers(longReply).size(), 100u);
     EXPECT_EQ(ParsePlayers(longReply).front().name, "Bob");
 
-    EXPECT_THROW(DecideScanOutcome(EvaluateScanReply(query(2))), ConvertError) << "sends shit";
-    EXPECT_THROW(DecideScanOutcome(EvaluateScanReply(query(3))), ConvertError) << "sends shit";
+    EXPECT_THROW(decideScanOutcome(evaluateScanReply(query(2))), ConvertError) << "sends shit";
+    EXPECT_THROW(decideScanOutcome(evaluateScanReply(query(3))), ConvertError) << "sends shit";
 }

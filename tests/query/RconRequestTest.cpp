@@ -30,16 +30,16 @@ TEST(RconRequest, QuitAnywhereSkipsTheWait)
                  {"quitter", "status", false},
                  {"pw", "say qu it", true}};
     for (const Case& c : cases)
-        EXPECT_EQ(RconExpectsReply(RconDatagram(c.password, c.command)), c.waits)
+        EXPECT_EQ(rconExpectsReply(RconDatagram(c.password, c.command)), c.waits)
             << c.password << " " << c.command;
 }
 
 TEST(RconRequest, OnlyExactClearWordsEmptyTheConsole)
 {
-    EXPECT_TRUE(RconClearsConsole("clr"));
-    EXPECT_TRUE(RconClearsConsole("clear"));
+    EXPECT_TRUE(rconClearsConsole("clr"));
+    EXPECT_TRUE(rconClearsConsole("clear"));
     for (const char* other : {"CLR", "Clear", "clr ", " clear", "cls", ""})
-        EXPECT_FALSE(RconClearsConsole(other)) << other;
+        EXPECT_FALSE(rconClearsConsole(other)) << other;
 }
 
 TEST(RconRequest, ReplyLines)
@@ -67,5 +67,5 @@ TEST(RconRequest, ReplyLines)
         {"FF splits print only before cleaning", "\x01pr\xFFint\n", {""}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(RconReplyLines(c.reply), c.lines) << c.what;
+        EXPECT_EQ(rconReplyLines(c.reply), c.lines) << c.what;
 }

@@ -37,29 +37,29 @@ TEST(ScanReply, Outcomes)
         {"text without the FF bytes", reply("20", 3).substr(4), ScanOutcome::NoResponse, "no response", 0},
     };
     for (const Case& c : cases) {
-        const ScanReply scan = EvaluateScanReply(c.reply);
+        const ScanReply scan = evaluateScanReply(c.reply);
         EXPECT_EQ(scan.playerCount, c.players) << c.what;
-        const ScanOutcome outcome = DecideScanOutcome(scan);
+        const ScanOutcome outcome = decideScanOutcome(scan);
         EXPECT_EQ(outcome, c.outcome) << c.what;
-        EXPECT_EQ(ScanCaption(scan, outcome), c.caption) << c.what;
+        EXPECT_EQ(scanCaption(scan, outcome), c.caption) << c.what;
     }
 }
 
 TEST(ScanReply, FieldsOfAnAnswer)
 {
-    const ScanReply scan = EvaluateScanReply(reply("12", 2, "Spearhead 2.15"));
+    const ScanReply scan = evaluateScanReply(reply("12", 2, "Spearhead 2.15"));
     EXPECT_TRUE(scan.answered);
     EXPECT_EQ(scan.game, "Spearhead");
     EXPECT_EQ(scan.map, "obj/obj_team2");
     EXPECT_EQ(scan.maxClients, "12");
     EXPECT_EQ(scan.names, (std::vector<std::string>{"Player 0", "Player 1", ""}))
         << "the final line feed's empty entry is kept for the matching";
-    EXPECT_EQ(EvaluateScanReply(reply("12", 0)).names, std::vector<std::string>{""});
+    EXPECT_EQ(evaluateScanReply(reply("12", 0)).names, std::vector<std::string>{""});
 }
 
 TEST(ScanReply, NoResponseCarriesNothing)
 {
-    const ScanReply scan = EvaluateScanReply("statusResponse\n\\mapname\\x\\sv_maxclients\\4\n0 0 \"A\"\n");
+    const ScanReply scan = evaluateScanReply("statusResponse\n\\mapname\\x\\sv_maxclients\\4\n0 0 \"A\"\n");
     EXPECT_FALSE(scan.answered);
     EXPECT_TRUE(scan.names.empty());
     EXPECT_TRUE(scan.map.empty());
@@ -69,17 +69,17 @@ TEST(ScanReply, NoResponseCarriesNothing)
 TEST(ScanReply, MaxClientsThatIsNoNumberIsAnEvaluationError)
 {
     for (const char* bad : {"lots", "", "16a"})
-        EXPECT_THROW(DecideScanOutcome(EvaluateScanReply(reply(bad, 2))), ConvertError) << bad;
+        EXPECT_THROW(decideScanOutcome(evaluateScanReply(reply(bad, 2))), ConvertError) << bad;
     // Garbage after the FF bytes has no sv_maxclients at all.
-    EXPECT_THROW(DecideScanOutcome(EvaluateScanReply("\xFF\xFF\xFF\xFF\x13\x37\n\"\"\n")), ConvertError);
+    EXPECT_THROW(decideScanOutcome(evaluateScanReply("\xFF\xFF\xFF\xFF\x13\x37\n\"\"\n")), ConvertError);
 }
 
 TEST(ScanReply, EmptyNamesAreNotCounted)
 {
     const std::string r =
         "\xFF\xFF\xFF\xFF\x01statusResponse\n\\sv_maxclients\\2\\g\\1\n0 0 \"\"\n1 1 \"A\"\n";
-    const ScanReply scan = EvaluateScanReply(r);
+    const ScanReply scan = evaluateScanReply(r);
     EXPECT_EQ(scan.names, (std::vector<std::string>{"", "A", ""}));
     EXPECT_EQ(scan.playerCount, 1);
-    EXPECT_EQ(DecideScanOutcome(scan), ScanOutcome::Answered);
+    EXPECT_EQ(decideScanOutcome(scan), ScanOutcome::Answered);
 }

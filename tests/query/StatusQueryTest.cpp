@@ -103,8 +103,8 @@ TEST(StatusQuery, LengthTestsAtTheBoundaryOverRealExchanges)
         UdpClient client;
         const std::string reply = QueryStatus(client, "127.0.0.1", peer.portText(), true, 2000);
         ASSERT_EQ(reply.size(), length);
-        EXPECT_EQ(IsLookupAnswer(reply), length == 41);
-        EXPECT_EQ(IsQuickAddAnswer(reply), length == 41) << "sv_hostname\\ lies within the first 40 bytes";
+        EXPECT_EQ(isLookupAnswer(reply), length == 41);
+        EXPECT_EQ(isQuickAddAnswer(reply), length == 41) << "sv_hostname\\ lies within the first 40 bytes";
     }
 }
 
@@ -128,10 +128,10 @@ TEST(StatusQuery, AnswerTestsOfTheCallers)
         {"host key without its backslash", std::string(60, 'a') + "sv_hostname", false, false, true, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(IsSelectionAnswer(c.reply), c.selection) << c.what;
-        EXPECT_EQ(IsScanAnswer(c.reply), c.scan) << c.what;
-        EXPECT_EQ(IsLookupAnswer(c.reply), c.lookup) << c.what;
-        EXPECT_EQ(IsQuickAddAnswer(c.reply), c.quickAdd) << c.what;
+        EXPECT_EQ(isSelectionAnswer(c.reply), c.selection) << c.what;
+        EXPECT_EQ(isScanAnswer(c.reply), c.scan) << c.what;
+        EXPECT_EQ(isLookupAnswer(c.reply), c.lookup) << c.what;
+        EXPECT_EQ(isQuickAddAnswer(c.reply), c.quickAdd) << c.what;
     }
 }
 
@@ -139,7 +139,7 @@ TEST(StatusQuery, CapitalStatusResponseOverTheWirePassesTheSelectionTest)
 {
     LoopbackPeer peer(LoopbackPeer::always("\xFF\xFF\xFF\xFF\x01STATUSRESPONSE\n\\sv_hostname\\X\n"));
     UdpClient client;
-    EXPECT_TRUE(IsSelectionAnswer(QueryStatus(client, "127.0.0.1", peer.portText(), true, 2000)));
+    EXPECT_TRUE(isSelectionAnswer(QueryStatus(client, "127.0.0.1", peer.portText(), true, 2000)));
 }
 
 // The peer answers each request 400 ms late, numbering its answers; the first
@@ -164,21 +164,21 @@ TEST(StatusQuery, LookupOnAClientNotResetTakesTheLateAnswerAsItsOwn)
     };
     LoopbackPeer peer(numbered);
     UdpClient client;
-    EXPECT_EQ(QueryStatusLookup(client, "127.0.0.1", peer.portText(), 100), "");
-    EXPECT_EQ(QueryStatusLookup(client, "127.0.0.1", peer.portText(), 3000), "late answer to the first");
+    EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", peer.portText(), 100), "");
+    EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", peer.portText(), 3000), "late answer to the first");
 }
 
 TEST(StatusQuery, LookupRaisesForTheSetupButNotForTheWait)
 {
     UdpClient client;
     try {
-        QueryStatusLookup(client, "127.0.0.1", "abc", TimeoutMs);
+        queryStatusLookup(client, "127.0.0.1", "abc", TimeoutMs);
         FAIL() << "no error for a port that is not an integer";
     } catch (const ConvertError& e) {
         EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
     }
-    EXPECT_THROW(QueryStatusLookup(client, "no-such-host.invalid", "12203", TimeoutMs), IoError);
+    EXPECT_THROW(queryStatusLookup(client, "no-such-host.invalid", "12203", TimeoutMs), IoError);
     EXPECT_EQ(
-        QueryStatusLookup(client, "127.0.0.1", std::to_string(korvane::testing::unusedPort()), TimeoutMs),
+        queryStatusLookup(client, "127.0.0.1", std::to_string(korvane::testing::unusedPort()), TimeoutMs),
         "");
 }

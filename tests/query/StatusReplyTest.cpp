@@ -102,7 +102,7 @@ TEST(StatusReply, ParsePlayers)
 
 TEST(StatusReply, PlayerEntriesKeepTheFinalEmptyEntry)
 {
-    const Players entries = PlayerEntries(reply("12 48 \"Bob\"\n"));
+    const Players entries = playerEntries(reply("12 48 \"Bob\"\n"));
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0], (PlayerEntry{"Bob", "12"}));
     EXPECT_EQ(entries[1], (PlayerEntry{"", ""}));
@@ -111,7 +111,7 @@ TEST(StatusReply, PlayerEntriesKeepTheFinalEmptyEntry)
 TEST(StatusReply, UnterminatedNameStopsBeforeTheLastTwoCharacters)
 {
     // The name would run to the end; its last two characters are never part of it.
-    const Players entries = PlayerEntries(reply("1 1 \"Abcdef\n"));
+    const Players entries = playerEntries(reply("1 1 \"Abcdef\n"));
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0], (PlayerEntry{"Abcde", "1"}));
     EXPECT_EQ(entries[1], (PlayerEntry{"", ""}));
@@ -130,8 +130,8 @@ TEST(StatusReply, PlayerCountAndFullTest)
         {3, " 3", "Players: 3/ 3", true},    {16, "$10", "Players: 16/$10", true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PlayerCountText(c.count, c.maximum), c.text);
-        EXPECT_EQ(IsFull(c.count, c.maximum), c.full) << c.text;
+        EXPECT_EQ(playerCountText(c.count, c.maximum), c.text);
+        EXPECT_EQ(isFull(c.count, c.maximum), c.full) << c.text;
     }
 }
 
@@ -139,7 +139,7 @@ TEST(StatusReply, FullTestRaisesForAMaximumThatIsNoInteger)
 {
     for (const std::string maximum : {"", "lots", "20x", "1.5"}) {
         try {
-            IsFull(0, maximum);
+            isFull(0, maximum);
             ADD_FAILURE() << "no error for '" << maximum << "'";
         } catch (const ConvertError& e) {
             EXPECT_EQ(std::string(e.what()), "'" + maximum + "' is not a valid integer value");
@@ -147,7 +147,7 @@ TEST(StatusReply, FullTestRaisesForAMaximumThatIsNoInteger)
     }
 }
 
-TEST(StatusReply, MapRotation)
+TEST(StatusReply, MapRotationSplitsTheSettingOnSpaces)
 {
     using Maps = std::vector<std::string>;
     struct Case
@@ -163,8 +163,8 @@ TEST(StatusReply, MapRotation)
         {"", {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MapRotation("\\sv_hostname\\x\\sv_maplist\\" + c.list + "\\version\\v"), c.maps) << c.list;
-    EXPECT_EQ(MapRotation("\\sv_hostname\\x\n"), Maps{});
+        EXPECT_EQ(mapRotation("\\sv_hostname\\x\\sv_maplist\\" + c.list + "\\version\\v"), c.maps) << c.list;
+    EXPECT_EQ(mapRotation("\\sv_hostname\\x\n"), Maps{});
 }
 
 TEST(StatusReply, Link)
@@ -184,7 +184,7 @@ TEST(StatusReply, Link)
         {"\\URL\\www.a.org http://b\\", {"www.a.org b", "www.a.org http://b"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LinkOf(c.reply), c.link) << c.reply;
+        EXPECT_EQ(linkOf(c.reply), c.link) << c.reply;
 }
 
 TEST(StatusReply, MapInstalledAgainstAFileList)
@@ -203,9 +203,9 @@ TEST(StatusReply, MapInstalledAgainstAFileList)
         {"obj/dm/malta", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MapInstalledIn(c.map, files), c.installed) << c.map;
-    EXPECT_TRUE(MapInstalledIn("obj/obj_team1", {}));
-    EXPECT_FALSE(MapInstalledIn("dm/arnhem", {}));
+        EXPECT_EQ(mapInstalledIn(c.map, files), c.installed) << c.map;
+    EXPECT_TRUE(mapInstalledIn("obj/obj_team1", {}));
+    EXPECT_FALSE(mapInstalledIn("dm/arnhem", {}));
 }
 
 TEST(StatusReply, MapInstalledListsTheMainFolderBesideTheGame)
@@ -218,11 +218,11 @@ TEST(StatusReply, MapInstalledListsTheMainFolderBesideTheGame)
     pak.close();
     const std::string aaPath = dir.path().toStdString() + "/MOHAA.exe";
 
-    EXPECT_TRUE(MapInstalled("obj/Bastogne", aaPath));
-    EXPECT_FALSE(MapInstalled("dm/arnhem", aaPath)) << "folders are not map files";
-    EXPECT_TRUE(MapInstalled("obj/obj_team3", ""));
-    EXPECT_FALSE(MapInstalled("obj/bastogne", ""));
-    EXPECT_FALSE(MapInstalled("obj/bastogne", dir.path().toStdString() + "/nowhere/MOHAA.exe"));
+    EXPECT_TRUE(mapInstalled("obj/Bastogne", aaPath));
+    EXPECT_FALSE(mapInstalled("dm/arnhem", aaPath)) << "folders are not map files";
+    EXPECT_TRUE(mapInstalled("obj/obj_team3", ""));
+    EXPECT_FALSE(mapInstalled("obj/bastogne", ""));
+    EXPECT_FALSE(mapInstalled("obj/bastogne", dir.path().toStdString() + "/nowhere/MOHAA.exe"));
 }
 
 TEST(StatusReply, SelectionPreparation)
@@ -242,5 +242,5 @@ TEST(StatusReply, SelectionPreparation)
         {"", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PrepareSelectionReply(c.reply), c.prepared);
+        EXPECT_EQ(prepareSelectionReply(c.reply), c.prepared);
 }

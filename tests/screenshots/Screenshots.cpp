@@ -4,6 +4,7 @@
 // Without a data folder it runs on a fresh copy of the demo data.
 #include "admin/TForm11.h"
 #include "admin/TForm9.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/Dialogs.h"
 #include "scan/TForm2.h"
 #include "scan/TForm4.h"
@@ -76,7 +77,8 @@ int main(int argc, char* argv[])
     QDir::setCurrent(data);
 
     PrintedDialogs dialogs;
-    auto forms = korvane::createForms(dialogs);
+    korvane::QtDesktop desktop;
+    auto forms = korvane::createForms(dialogs, desktop);
     const QList<QWidget*> windows = forms->windows();
     forms->Form1->show();
     QApplication::processEvents();

@@ -3,6 +3,7 @@
 
 #include "support/DataFolder.h"
 #include "support/QtPrinters.h"
+#include "support/RecordingDesktop.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
@@ -20,6 +21,7 @@ class FormsFixture : public ::testing::Test
 protected:
     DataFolder folder;
     ScriptedDialogs dialogs;
+    RecordingDesktop desktop;
     std::unique_ptr<Forms> forms;
 
     // A data folder as the program writes it, with these servers in "Standard".
@@ -33,7 +35,7 @@ protected:
     }
     void start()
     {
-        forms = createForms(dialogs);
+        forms = createForms(dialogs, desktop);
         forms->Form1->show();
         QApplication::processEvents();
     }

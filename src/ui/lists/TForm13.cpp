@@ -1,5 +1,6 @@
 // Quick add window.
 #include "ui/lists/TForm13.h"
+#include "ui/widgets/Furniture.h"
 
 #include "ui/main/Forms.h"
 
@@ -8,8 +9,7 @@ namespace korvane {
 TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStringLiteral("quick add"))
 {
     forms.Form13 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(OnTopWindow);
     setClientSize(169, 57);
 }
 

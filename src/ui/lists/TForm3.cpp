@@ -1,5 +1,6 @@
 // Options window.
 #include "ui/lists/TForm3.h"
+#include "ui/widgets/Furniture.h"
 
 #include "ui/main/Forms.h"
 
@@ -8,8 +9,7 @@ namespace korvane {
 TForm3::TForm3(Forms& forms) : FormBase(forms, QStringLiteral("TForm3"), QStringLiteral("Options"))
 {
     forms.Form3 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(OnTopWindow);
     setClientSize(425, 241);
 }
 

@@ -1,5 +1,6 @@
 // Server List Editor.
 #include "ui/lists/TForm5.h"
+#include "ui/widgets/Furniture.h"
 
 #include "ui/main/Forms.h"
 
@@ -8,8 +9,7 @@ namespace korvane {
 TForm5::TForm5(Forms& forms) : FormBase(forms, QStringLiteral("TForm5"), QStringLiteral("Server List Editor"))
 {
     forms.Form5 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(OnTopWindow);
     setClientSize(874, 476);
 }
 

@@ -25,10 +25,10 @@ static void initArtwork()
 
 namespace korvane {
 
-std::unique_ptr<Forms> createForms(Dialogs& dialogs)
+std::unique_ptr<Forms> createForms(Dialogs& dialogs, Desktop& desktop)
 {
     initArtwork();
-    auto forms = std::make_unique<Forms>(dialogs);
+    auto forms = std::make_unique<Forms>(dialogs, desktop);
     // Each constructor registers itself in the set before its creation handler runs.
     new TForm1(*forms);
     new TForm2(*forms);

@@ -10,6 +10,7 @@ class QWidget;
 
 namespace korvane {
 
+class Desktop;
 class Dialogs;
 class TForm1;
 class TForm2;
@@ -28,7 +29,7 @@ class TForm16;
 
 struct Forms
 {
-    explicit Forms(Dialogs& d) : dialogs(d) {}
+    Forms(Dialogs& d, Desktop& s) : dialogs(d), desktop(s) {}
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
     ~Forms();
@@ -37,6 +38,7 @@ struct Forms
     QList<QWidget*> windows() const;
 
     Dialogs& dialogs;
+    Desktop& desktop;
     TForm1* Form1 = nullptr;
     TForm2* Form2 = nullptr;
     TForm3* Form3 = nullptr;
@@ -54,6 +56,6 @@ struct Forms
 };
 
 // Creates every window, hidden, in start-up order.
-std::unique_ptr<Forms> createForms(Dialogs& dialogs);
+std::unique_ptr<Forms> createForms(Dialogs& dialogs, Desktop& desktop);
 
 } // namespace korvane

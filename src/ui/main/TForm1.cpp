@@ -16,7 +16,7 @@
 #include "ui/lists/TForm3.h"
 #include "ui/lists/TForm6.h"
 #include "ui/main/Forms.h"
-#include "ui/main/MainWindowExtras.h"
+#include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
 #include <QApplication>
@@ -31,20 +31,11 @@ namespace {
 
 QLabel* label(QWidget* parent, const QString& name, const QRect& geometry, bool bold, const QColor& colour)
 {
-    auto* result = new QLabel(parent);
-    result->setObjectName(name);
-    result->setGeometry(geometry);
+    auto* result = place<QLabel>(parent, name, geometry);
     result->setFont(tahoma(bold));
     result->setAttribute(Qt::WA_TranslucentBackground);
     setTextColour(result, colour);
     return result;
-}
-
-QAction* menuItem(QMenu* menu, const QString& name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    return action;
 }
 
 } // namespace
@@ -52,10 +43,9 @@ QAction* menuItem(QMenu* menu, const QString& name, const QString& caption)
 TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QStringLiteral("Korvane 1.11"))
 {
     forms.Form1 = this;
-    extras = std::make_unique<MainWindowExtras>(*this);
     buildControls();
     connectHandlers();
-    extras->Systray1 = std::make_unique<TSystray>(this, QStringLiteral("Korvane 1.11"), PopupMenu5);
+    Systray1 = std::make_unique<TSystray>(this, QStringLiteral("Korvane 1.11"), PopupMenu5);
     runReported(dialogs(), [this] { FormCreate(); });
 }
 
@@ -72,9 +62,7 @@ void TForm1::buildControls()
     setClientSize(678, 578);
 
     // Tool bar: hidden buttons take no room, as the two scan buttons take turns.
-    ToolBar1 = new QWidget(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setGeometry(0, 0, 678, 25);
+    ToolBar1 = place<QWidget>(this, QStringLiteral("ToolBar1"), QRect(0, 0, 678, 25));
     ToolBar1->setFont(tahoma());
     auto* bar = new QHBoxLayout(ToolBar1);
     bar->setContentsMargins(0, 2, 0, 2);
@@ -132,9 +120,7 @@ void TForm1::buildControls()
     Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     auto list = [&](QFrame* parent, const QString& name, const QString& hint, const QString& accessible) {
-        auto* view = new ListView(parent);
-        view->setObjectName(name);
-        view->setGeometry(0, 0, parent->width(), parent->height());
+        auto* view = place<ListView>(parent, name, QRect(0, 0, parent->width(), parent->height()));
         view->setToolTip(hint);
         view->setAccessibleName(accessible);
         view->setFont(tahoma());
@@ -179,16 +165,12 @@ void TForm1::buildControls()
     ListView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView3->setSortType(ListView::SortType::Text);
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1 = place<QProgressBar>(this, QStringLiteral("ProgressBar1"), QRect(4, 544, 669, 15));
     ProgressBar1->setAccessibleName(QStringLiteral("scan progress"));
-    ProgressBar1->setGeometry(4, 544, 669, 15);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->hide();
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setGeometry(0, 578 - 19, 678, 19);
+    StatusBar1 = place<QStatusBar>(this, QStringLiteral("StatusBar1"), QRect(0, 578 - 19, 678, 19));
     StatusBar1->setSizeGripEnabled(false);
     StatusPanel0 = new QLabel(StatusBar1);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
@@ -198,13 +180,11 @@ void TForm1::buildControls()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(125000);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1 = makeMenu(this, QStringLiteral("PopupMenu1"));
     AddtoBuddys1 = menuItem(PopupMenu1, QStringLiteral("AddtoBuddys1"), QStringLiteral("Add to Buddys"));
     Connectwithserver1 =
         menuItem(PopupMenu1, QStringLiteral("Connectwithserver1"), QStringLiteral("Connect with server"));
-    PopupMenu4 = new QMenu(this);
-    PopupMenu4->setObjectName(QStringLiteral("PopupMenu4"));
+    PopupMenu4 = makeMenu(this, QStringLiteral("PopupMenu4"));
     rcon2 = menuItem(PopupMenu4, QStringLiteral("rcon2"), QStringLiteral("rcon"));
     properties1 = menuItem(PopupMenu4, QStringLiteral("properties1"), QStringLiteral("properties"));
     addserver1 = menuItem(PopupMenu4, QStringLiteral("addserver1"), QStringLiteral("add server"));
@@ -212,8 +192,7 @@ void TForm1::buildControls()
     searchserver1 = menuItem(PopupMenu4, QStringLiteral("searchserver1"), QStringLiteral("search"));
     connect1 = menuItem(PopupMenu4, QStringLiteral("connect1"), QStringLiteral("connect"));
     refresh1 = menuItem(PopupMenu4, QStringLiteral("refresh1"), QStringLiteral("scan now"));
-    PopupMenu5 = new QMenu(this);
-    PopupMenu5->setObjectName(QStringLiteral("PopupMenu5"));
+    PopupMenu5 = makeMenu(this, QStringLiteral("PopupMenu5"));
     exit1 = menuItem(PopupMenu5, QStringLiteral("exit1"), QStringLiteral("exit"));
     options2 = menuItem(PopupMenu5, QStringLiteral("options2"), QStringLiteral("options"));
     refresh2 = menuItem(PopupMenu5, QStringLiteral("refresh2"), QStringLiteral("scan now"));
@@ -260,7 +239,6 @@ void TForm1::connectHandlers()
     connectHandler(rcon2, &QAction::triggered, this, &TForm1::rcon2Click);
     connectHandler(properties1, &QAction::triggered, this, &TForm1::properties1Click);
     connectHandler(addserver1, &QAction::triggered, this, &TForm1::addserver1Click);
-    connectHandler(deleteserver1, &QAction::triggered, this, &TForm1::deleteserver1Click);
     connectHandler(searchserver1, &QAction::triggered, this, &TForm1::searchserver1Click);
     connectHandler(connect1, &QAction::triggered, this, &TForm1::connect1Click);
     connectHandler(refresh1, &QAction::triggered, this, &TForm1::refresh1Click);
@@ -268,14 +246,8 @@ void TForm1::connectHandlers()
     connectHandler(options2, &QAction::triggered, this, &TForm1::options2Click);
     connectHandler(refresh2, &QAction::triggered, this, &TForm1::refresh2Click);
 
-    // Popup menus open at the mouse; a right click on a row selects it first.
-    auto popup = [this](ListView* view, QMenu* menu) {
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [view, menu](const QPoint& pos) { menu->popup(view->viewport()->mapToGlobal(pos)); });
-    };
-    popup(ListView1, PopupMenu1);
-    popup(ListView3, PopupMenu4);
+    attachPopup(ListView1, PopupMenu1);
+    attachPopup(ListView3, PopupMenu4);
 }
 
 void TForm1::setStatusText(const QString& text)

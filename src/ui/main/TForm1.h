@@ -3,6 +3,8 @@
 // server table of the current list, progress bar and status bar.
 
 #include "app/AppState.h"
+#include "platform/UdpClient.h"
+#include "ui/main/TSystray.h"
 #include "ui/widgets/FormBase.h"
 #include "ui/widgets/ListView.h"
 
@@ -19,8 +21,6 @@
 #include <memory>
 
 namespace korvane {
-
-class MainWindowExtras;
 
 class TForm1 : public FormBase
 {
@@ -88,9 +88,11 @@ public:
     QAction* options2;
     QAction* refresh2;
 
-    // Components that later features hang on the window (UDP clients, tray
-    // icon, host checker, scan control).
-    std::unique_ptr<MainWindowExtras> extras;
+    // Components
+    std::unique_ptr<TSystray> Systray1; // made once the popup menu exists
+    // Status queries of the UI thread (selection, player look-up); the scan
+    // worker opens sockets of its own.
+    UdpClient IdUDPClient1;
 
     // Shows a server's answer in the labels, the players list and the
     // properties window. With a row (the selection) the row takes the result;
@@ -112,8 +114,6 @@ public:
     void ToolButton1Click();
     void ListView2DblClick();
     void AddtoBuddys1Click();
-    void deleteserver1Click();
-    void HostChecker1Log(const std::string& line);
     void ListView1DblClick();
     void ToolButton6Click();
     void searchserver1Click();

@@ -8,31 +8,17 @@
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
 #include "ui/main/Forms.h"
-#include "ui/main/MainWindowExtras.h"
 #include "ui/widgets/Look.h"
 
 namespace korvane {
-
-namespace {
-
-void startMapList(TForm11& properties)
-{
-    properties.Memo1->clear();
-    properties.addMemoLine(QStringLiteral("maps in rotation:"));
-    properties.addMemoLine(QStringLiteral("-------------------"));
-}
-
-} // namespace
 
 void TForm1::ListView3SelectItem()
 {
     QTreeWidgetItem* row = ListView3->selectedRow();
     if (!row) return;
     TForm11& properties = *forms().Form11;
-    properties.PaintBox1->clear();
-    properties.PaintBox1->moveTo(97, 20);
-    startMapList(properties);
-    state.PingGraphX = 250;
+    properties.restartGraph(250);
+    properties.startMapList();
 
     const QString name = ListView::subItem(row, 1);
     ComboBoxEx1->setEditText(name);
@@ -40,10 +26,8 @@ void TForm1::ListView3SelectItem()
 
     state.SelectedIP = address.ip;
     state.SelectedPort = address.port;
-    if (const auto port = tryStrToInt(address.port))
-        properties.Edit1->setText(toQString(address.ip) + QLatin1Char(':') + QString::number(*port));
-    const std::string reply =
-        QueryStatus(extras->IdUDPClient1, address.ip, address.port, true, state.TimeoutMs);
+    if (const auto port = tryStrToInt(address.port)) properties.showAddress(address.ip, *port);
+    const std::string reply = QueryStatus(IdUDPClient1, address.ip, address.port, true, state.TimeoutMs);
 
     if (properties.isVisible()) {
         properties.hide();
@@ -52,9 +36,9 @@ void TForm1::ListView3SelectItem()
     }
     // The row may have gone while the exchange waited (a list reload).
     if (ListView3->rowIndex(row) < 0) return;
-    if (IsSelectionAnswer(reply)) {
+    if (isSelectionAnswer(reply)) {
         ListView3->setSortType(ListView::SortType::None);
-        showServerAnswer(PrepareSelectionReply(reply), row);
+        showServerAnswer(prepareSelectionReply(reply), row);
     } else {
         showNoAnswer(row);
     }
@@ -68,31 +52,26 @@ void TForm1::showServerAnswer(const std::string& reply, QTreeWidgetItem* row)
     if (row)
         row->setText(3, toQString(game));
     else
-        startMapList(properties);
-    for (const std::string& map : MapRotation(reply))
-        properties.addMemoLine(toQString(map));
-    properties.LabeledEdit4->setText(toQString(ExtractValue(reply, KeyVersion)));
-    const ServerLink link = LinkOf(reply);
-    properties.Legacy1->setText(toQString(link.caption));
-    properties.Legacy1->Adress = toQString(link.address);
+        properties.startMapList();
+    properties.showReplyFacts(replyFacts(reply));
     Label3->setText(toQString(ExtractValue(reply, KeyHostName)));
     const std::string map = ExtractValue(reply, KeyMapName);
     Label2->setText(QStringLiteral("Map: ") + toQString(map));
     if (row) row->setText(1, toQString(map));
-    setTextColour(Label2, MapInstalled(map, state.AAPath) ? Green : Red);
+    setTextColour(Label2, mapInstalled(map, state.AAPath) ? Green : Red);
     const std::string maximum = ExtractValue(reply, KeyMaxClients);
     const std::vector<PlayerEntry> players = ParsePlayers(reply);
     ListView1->clear();
     for (const PlayerEntry& player : players)
         ListView1->addItem(toQString(player.name), {toQString(player.firstField)}, 0);
-    Label1->setText(toQString(PlayerCountText(players.size(), maximum)));
+    Label1->setText(toQString(playerCountText(players.size(), maximum)));
     if (row) {
         row->setText(0, QString::number(players.size()) + QLatin1Char('/') + toQString(maximum));
         ListView3->scrollToItem(row);
         ListView3->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
     }
     // A maximum that is not a number stops here with the error; the rest stays as set.
-    if (IsFull(players.size(), maximum)) {
+    if (isFull(players.size(), maximum)) {
         setTextColour(Label1, Red);
         if (row) ListView3->setImage(row, 2);
     } else {
@@ -110,13 +89,12 @@ void TForm1::showNoAnswer(QTreeWidgetItem* row)
         ListView3->setImage(row, 3);
         row->setText(0, QStringLiteral("no response"));
     }
-    properties.Legacy1->setText(toQString(NoLinkCaption));
-    properties.Legacy1->Adress = toQString(SupportAddress);
+    properties.showNoLink();
     ListView1->clear();
     setTextColour(Label2, Red);
     Label3->clear();
     Label4->clear();
-    if (row) properties.LabeledEdit4->clear();
+    if (row) properties.clearVersion();
 }
 
 } // namespace korvane

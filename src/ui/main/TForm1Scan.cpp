@@ -9,11 +9,10 @@
 #include "platform/TextFile.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
-#include "scan/WindowScanView.h"
 #include "scan/TForm2.h"
 #include "scan/WatchLists.h"
+#include "scan/WindowScanView.h"
 #include "ui/main/Forms.h"
-#include "ui/main/MainWindowExtras.h"
 
 namespace korvane {
 
@@ -73,21 +72,18 @@ void TForm1::ListView2DblClick()
 
     // During a scan: ask the server directly, leaving the table to the worker.
     TForm11& properties = *forms().Form11;
-    properties.PaintBox1->clear();
-    properties.PaintBox1->moveTo(97, 20);
-    properties.PaintBox1->update();
-    state.PingGraphX = 97;
+    properties.restartGraph(97);
     const ServerAddress address = lookupServer(currentListPath(state.CurrentList), toBytes(server));
-    UdpClient& client = extras->IdUDPClient1;
+    UdpClient& client = IdUDPClient1;
     const int port = strToInt(address.port);
     client.setPeer(address.ip, port);
     state.SelectedIP = address.ip;
     state.SelectedPort = address.port;
     client.open();
-    properties.Edit1->setText(toQString(address.ip) + QLatin1Char(':') + QString::number(port));
+    properties.showAddress(address.ip, port);
     client.send(StatusRequest);
-    const std::string reply = WaitStatusReply(client, state.TimeoutMs);
-    if (IsLookupAnswer(reply))
+    const std::string reply = waitStatusReply(client, state.TimeoutMs);
+    if (isLookupAnswer(reply))
         showServerAnswer(reply, nullptr);
     else
         showNoAnswer(nullptr);

@@ -21,6 +21,11 @@ Dialogs& FormBase::dialogs() const
     return m_forms.dialogs;
 }
 
+Desktop& FormBase::desktop() const
+{
+    return m_forms.desktop;
+}
+
 AppState& FormBase::state() const
 {
     return m_forms.Form1->state;

@@ -10,6 +10,7 @@
 
 namespace korvane {
 
+class Desktop;
 struct Forms;
 struct AppState;
 
@@ -20,6 +21,7 @@ public:
 
     Forms& forms() const { return m_forms; }
     Dialogs& dialogs() const;
+    Desktop& desktop() const;
     AppState& state() const;
 
     // Fixed client size, placed at the centre of the desktop.

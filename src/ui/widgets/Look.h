@@ -3,7 +3,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QFrame>
 #include <QPalette>
 #include <QWidget>
 
@@ -32,17 +31,6 @@ inline void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& c
 inline void setTextColour(QWidget* widget, const QColor& colour)
 {
     setColour(widget, QPalette::WindowText, colour);
-}
-
-// A named panel at a fixed place, as the windows' designs give them.
-inline QFrame* makePanel(QWidget* parent, const QString& name, const QRect& geometry,
-                         QFrame::Shape shape = QFrame::NoFrame)
-{
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setGeometry(geometry);
-    frame->setFrameShape(shape);
-    return frame;
 }
 
 } // namespace korvane

@@ -1,5 +1,6 @@
 // IP view window.
 #include "ui/widgets/TForm12.h"
+#include "ui/widgets/Furniture.h"
 
 #include "ui/main/Forms.h"
 
@@ -8,8 +9,7 @@ namespace korvane {
 TForm12::TForm12(Forms& forms) : FormBase(forms, QStringLiteral("TForm12"), QStringLiteral("IP view"))
 {
     forms.Form12 = this;
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(OnTopWindow);
     setClientSize(161, 19);
 }
 

@@ -1,5 +1,6 @@
 // "loading list" window.
 #include "ui/widgets/TForm16.h"
+#include "ui/widgets/Furniture.h"
 
 #include "ui/main/Forms.h"
 
@@ -8,7 +9,7 @@ namespace korvane {
 TForm16::TForm16(Forms& forms) : FormBase(forms, QStringLiteral("TForm16"), QStringLiteral("loading list"))
 {
     forms.Form16 = this;
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(BorderlessWindow);
     setClientSize(250, 18);
 }
 

@@ -1,5 +1,6 @@
 // Splash window.
 #include "ui/widgets/TForm7.h"
+#include "ui/widgets/Furniture.h"
 
 #include "ui/main/Forms.h"
 
@@ -8,7 +9,7 @@ namespace korvane {
 TForm7::TForm7(Forms& forms) : FormBase(forms, QStringLiteral("TForm7"), QStringLiteral(""))
 {
     forms.Form7 = this;
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(BorderlessWindow);
     setClientSize(457, 107);
 }
 

@@ -1,13 +1,13 @@
 #include "ui/widgets/TLegacy.h"
 
+#include "platform/gui/Desktop.h"
+
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMouseEvent>
-#include <QUrl>
 
 namespace korvane {
 
-TLegacy::TLegacy(QWidget* parent) : QLabel(parent)
+TLegacy::TLegacy(Desktop& desktop, QWidget* parent) : QLabel(parent), m_desktop(desktop)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
@@ -16,14 +16,6 @@ TLegacy::TLegacy(QWidget* parent) : QLabel(parent)
 void TLegacy::setAdressType(TAdressType type)
 {
     if (type != m_adressType) m_adressType = type;
-}
-
-std::function<void(const QString&)>& TLegacy::opener()
-{
-    static std::function<void(const QString&)> open = [](const QString& address) {
-        QDesktopServices::openUrl(QUrl::fromUserInput(address));
-    };
-    return open;
 }
 
 QString TLegacy::target() const
@@ -39,7 +31,7 @@ void TLegacy::mouseReleaseEvent(QMouseEvent* event)
     setCursor(Qt::BusyCursor);
     QApplication::processEvents();
     // A web link without an address has nowhere to go; opening an empty mail would only confuse.
-    if (!(m_adressType == TAdressType::atWWW && Adress.isEmpty())) opener()(target());
+    if (!(m_adressType == TAdressType::atWWW && Adress.isEmpty())) m_desktop.openAddress(target());
     setCursor(Qt::PointingHandCursor);
     if (OnClick) OnClick();
 }

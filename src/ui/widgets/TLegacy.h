@@ -9,12 +9,14 @@
 
 namespace korvane {
 
+class Desktop;
+
 enum class TAdressType { atMail, atWWW };
 
 class TLegacy : public QLabel
 {
 public:
-    explicit TLegacy(QWidget* parent = nullptr);
+    TLegacy(Desktop& desktop, QWidget* parent);
 
     QString Adress;
     TAdressType AdressType() const { return m_adressType; }
@@ -25,9 +27,6 @@ public:
     std::function<void()> OnMouseEnter;
     std::function<void()> OnMouseExit;
 
-    // Opens addresses; the desktop's default handler unless a test replaces it.
-    static std::function<void(const QString&)>& opener();
-
     // The address a click opens: web addresses as they are, otherwise "mailto:" + address.
     QString target() const;
 
@@ -37,6 +36,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    Desktop& m_desktop;
     TAdressType m_adressType = TAdressType::atWWW;
     QColor m_savedColour;
 };
