@@ -17,9 +17,16 @@ void readSettings(AppState& state, const std::function<void()>& enableTimer)
         state.Password = file.readLine();
         state.AAPath = file.readLine();
         state.SHPath = file.readLine();
-        const int timeout = strToInt(file.readLine());
-        state.UserTimeoutMs = timeout;
-        state.TimeoutMs = timeout;
+        const std::string timeoutText = file.readLine();
+        const std::optional<int> timeout = tryStrToInt(timeoutText);
+        if (!timeout) {
+            // What the next settings write puts back must not be a time-out of 0.
+            state.UserTimeoutMs = DefaultTimeoutMs;
+            state.TimeoutMs = DefaultTimeoutMs;
+            strToInt(timeoutText); // the error the user is shown
+        }
+        state.UserTimeoutMs = *timeout;
+        state.TimeoutMs = *timeout;
         state.SaveScan = file.readLine() == "save";
         if (state.SaveScan) state.TimeoutMs = SaveScanTimeoutMs;
         state.ReservedFlag = file.readLine() == "true";

@@ -11,10 +11,13 @@ namespace korvane {
 inline constexpr const char* SettingsFileName = "Config";
 inline constexpr const char* SettingsCommentLine = "//Tessary Config - Dont change this file !";
 inline constexpr int SaveScanTimeoutMs = 10000;
+// In force when line 8 of the file cannot be read.
+inline constexpr int DefaultTimeoutMs = 1000;
 
 // Reads the file in passes of twelve lines until its end, applying each line
 // as it goes; enableTimer runs for every "timer on" line. A missing file or a
-// line 8 that is not an integer throws, keeping what was applied before.
+// line 8 that is not an integer throws, keeping what was applied before and
+// the default time-out.
 void readSettings(AppState& state, const std::function<void()>& enableTimer);
 
 // What the twelve lines are written from.

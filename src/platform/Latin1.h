@@ -18,4 +18,10 @@ inline std::string toBytes(const QString& text)
     return text.toLatin1().toStdString();
 }
 
+// A path a file dialog chose, in the system's own encoding, as files are opened.
+inline std::string toLocalPath(const QString& path)
+{
+    return path.toLocal8Bit().toStdString();
+}
+
 } // namespace korvane

@@ -29,7 +29,9 @@ QString QtDialogs::openFile(QWidget* parent, const QString& filter, const QStrin
 QString QtDialogs::saveFile(QWidget* parent, const QString& name, const QString& dir, const QString& filter)
 {
     const QString start = dir.isEmpty() ? name : dir + QLatin1Char('/') + name;
-    return QFileDialog::getSaveFileName(parent, QString(), start, filter);
+    // The callers ask their own questions: an export adds ".sslf" after the dialog has closed.
+    return QFileDialog::getSaveFileName(parent, QString(), start, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 } // namespace korvane

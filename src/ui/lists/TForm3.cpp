@@ -1,16 +1,366 @@
 // Options window.
 #include "ui/lists/TForm3.h"
-#include "ui/widgets/Furniture.h"
 
+#include "app/AppState.h"
+#include "app/ServerListFile.h"
+#include "app/SettingsFile.h"
+#include "platform/Latin1.h"
+#include "platform/TextFile.h"
+#include "platform/gui/JpegImage.h"
+#include "query/StatusReply.h"
+#include "ui/lists/ListFormats.h"
+#include "ui/lists/TForm5.h"
 #include "ui/main/Forms.h"
+#include "ui/main/TForm1.h"
+#include "ui/widgets/Furniture.h"
+#include "ui/widgets/Look.h"
+#include "ui/widgets/TForm8.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
 
 namespace korvane {
+
+namespace {
+
+// The maker's news, behind the banner.
+const QString NewsAddress = QStringLiteral("https://korvane.sourceforge.io/news");
+
+QString fileNamePart(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
 
 TForm3::TForm3(Forms& forms) : FormBase(forms, QStringLiteral("TForm3"), QStringLiteral("Options"))
 {
     forms.Form3 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(425, 241);
+    buildControls();
+    connectHandlers();
+}
+
+void TForm3::buildControls()
+{
+    GroupBox1 =
+        place<QGroupBox>(this, QStringLiteral("GroupBox1"), QRect(0, 0, 265, 241), QStringLiteral("Options"));
+    CheckBox2 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox2"), QRect(8, 16, 113, 17),
+                                 QStringLiteral("Check for clantags"));
+    CheckBox3 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox3"), QRect(8, 32, 105, 17),
+                                 QStringLiteral("Enable save scan"));
+    CheckBox1 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox1"), QRect(144, 16, 113, 17),
+                                 QStringLiteral("Enable auto scan"));
+    Legacy2 = place<TLegacy>(GroupBox1, QStringLiteral("Legacy2"), QRect(145, 33, 111, 13), desktop());
+    Legacy2->setText(QStringLiteral("Korvane support"));
+    Legacy2->Adress = toQString(SupportAddress);
+    Legacy2->setFont(tahoma(true));
+    Legacy2->ActiveColor = QColor(0, 128, 128);
+    setTextColour(Legacy2, Navy);
+
+    Panel1 = makePanel(GroupBox1, QStringLiteral("Panel1"), QRect(8, 56, 249, 121));
+    auto edit = [this](const QString& name, const QString& caption, const QRect& geometry) {
+        auto* result = new LabeledEdit(Panel1, name, caption, geometry);
+        setColour(result, QPalette::Base, Silver);
+        return result;
+    };
+    LabeledEdit1 = edit(QStringLiteral("LabeledEdit1"), QStringLiteral("Nickname"), QRect(8, 20, 161, 19));
+    LabeledEdit2 = edit(QStringLiteral("LabeledEdit2"), QStringLiteral("Password"), QRect(176, 20, 65, 19));
+    LabeledEdit3 = edit(QStringLiteral("LabeledEdit3"), QStringLiteral("MoH:AA path"), QRect(8, 60, 161, 19));
+    Button3 = place<QPushButton>(Panel1, QStringLiteral("Button3"), QRect(176, 60, 65, 19),
+                                 QStringLiteral("select path"));
+    Button3->setAccessibleName(QStringLiteral("select MoH:AA path"));
+    LabeledEdit4 =
+        edit(QStringLiteral("LabeledEdit4"), QStringLiteral("Spearhead path"), QRect(8, 96, 161, 19));
+    Button6 = place<QPushButton>(Panel1, QStringLiteral("Button6"), QRect(176, 96, 65, 19),
+                                 QStringLiteral("select path"));
+    Button6->setAccessibleName(QStringLiteral("select Spearhead path"));
+
+    Image1 = place<QLabel>(GroupBox1, QStringLiteral("Image1"), QRect(8, 180, 249, 37));
+    Image1->setPixmap(QPixmap::fromImage(loadJpeg(QStringLiteral(":/art/options-banner.jpg"))));
+    Legacy1 = place<TLegacy>(GroupBox1, QStringLiteral("Legacy1"), QRect(8, 176, 249, 49), desktop());
+    Legacy1->Adress = NewsAddress;
+    Legacy1->ActiveColor = Red;
+    Legacy1->setAttribute(Qt::WA_TranslucentBackground);
+    Legacy1->setAccessibleName(QStringLiteral("Korvane news"));
+    Button4 = place<QPushButton>(GroupBox1, QStringLiteral("Button4"), QRect(8, 216, 249, 17),
+                                 QStringLiteral("About Korvane 1.11"));
+    Button4->setFont(tahoma());
+
+    GroupBox2 = place<QGroupBox>(this, QStringLiteral("GroupBox2"), QRect(264, 0, 161, 241),
+                                 QStringLiteral("Server lists"));
+    ListView1 = place<ListView>(GroupBox2, QStringLiteral("ListView1"), QRect(8, 16, 145, 177));
+    ListView1->setAccessibleName(QStringLiteral("Server lists"));
+    ListView1->setToolTip(QStringLiteral("Doubleclick to select / Rightclick to edit"));
+    ListView1->setColumnCount(1);
+    ListView1->setHeaderHidden(true);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setImages({QIcon(QStringLiteral(":/art/icon-medal.png"))});
+    ListView1->setSortType(ListView::SortType::Text);
+    setColour(ListView1, QPalette::Base, Silver);
+    Button7 = place<QPushButton>(GroupBox2, QStringLiteral("Button7"), QRect(8, 200, 145, 17),
+                                 QStringLiteral("Import SSLF"));
+    Button7->setToolTip(QStringLiteral("Imports an HLSW list"));
+    Button5 = place<QPushButton>(GroupBox2, QStringLiteral("Button5"), QRect(8, 216, 145, 17),
+                                 QStringLiteral("Import ASE"));
+    Button5->setToolTip(QStringLiteral("Imports an ALL SEEING EYE Serverlist text"));
+    Button2 = place<QPushButton>(GroupBox2, QStringLiteral("Button2"), QRect(), QStringLiteral("Edit"));
+    Button2->hide();
+    Button1 =
+        place<QPushButton>(GroupBox2, QStringLiteral("Button1"), QRect(), QStringLiteral("Save as Default"));
+    Button1->hide();
+
+    PopupMenu1 = makeMenu(this, QStringLiteral("PopupMenu1"));
+    deleteserver1 = menuItem(PopupMenu1, QStringLiteral("deleteserver1"), QStringLiteral("delete list"));
+    editlist1 = menuItem(PopupMenu1, QStringLiteral("editlist1"), QStringLiteral("edit list"));
+    newlist1 = menuItem(PopupMenu1, QStringLiteral("newlist1"), QStringLiteral("new list"));
+    selectlist1 = menuItem(PopupMenu1, QStringLiteral("selectlist1"), QStringLiteral("select list"));
+    exportsslf1 = menuItem(PopupMenu1, QStringLiteral("exportsslf1"), QStringLiteral("export as SSLF"));
+    attachPopup(ListView1, PopupMenu1);
+}
+
+void TForm3::connectHandlers()
+{
+    // A box's handler runs whenever its state changes, by the user or by FormShow.
+    connectHandler(CheckBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
+    connectHandler(CheckBox2, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
+    connectHandler(CheckBox3, &QCheckBox::toggled, this, &TForm3::CheckBox3Click);
+    connectHandler(LabeledEdit1, &QLineEdit::textChanged, this, &TForm3::LabeledEdit1Change);
+    connectHandler(LabeledEdit2, &QLineEdit::textChanged, this, &TForm3::LabeledEdit2Change);
+    connectHandler(LabeledEdit3, &QLineEdit::textChanged, this, &TForm3::LabeledEdit3Change);
+    connectHandler(LabeledEdit4, &QLineEdit::textChanged, this, &TForm3::LabeledEdit4Change);
+    connectHandler(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connectHandler(Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
+    connectHandler(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+    connectHandler(Button7, &QPushButton::clicked, this, &TForm3::Button7Click);
+    connectHandler(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
+    connectHandler(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connectHandler(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    ListView1->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
+    connectHandler(deleteserver1, &QAction::triggered, this, &TForm3::deleteserver1Click);
+    connectHandler(editlist1, &QAction::triggered, this, &TForm3::editlist1Click);
+    connectHandler(newlist1, &QAction::triggered, this, &TForm3::newlist1Click);
+    connectHandler(selectlist1, &QAction::triggered, this, &TForm3::selectlist1Click);
+    connectHandler(exportsslf1, &QAction::triggered, this, &TForm3::exportsslf1Click);
+}
+
+QString TForm3::selectedList() const
+{
+    const QTreeWidgetItem* item = ListView1->selectedRow();
+    return item ? ListView::caption(item) : QString();
+}
+
+void TForm3::FormShow()
+{
+    ListView1->clear();
+    LabeledEdit1->setText(toQString(state().Nickname));
+    LabeledEdit2->setText(toQString(state().Password));
+    LabeledEdit3->setText(toQString(state().AAPath));
+    LabeledEdit4->setText(toQString(state().SHPath));
+    CheckBox3->setChecked(state().SaveScan);
+    // These two are only ever ticked here: a box keeps what it had at the last hide.
+    if (forms().Form1->Timer1->isActive()) CheckBox1->setChecked(true);
+    if (state().CheckClantags) CheckBox2->setChecked(true);
+    for (const std::string& name : enumerateLists())
+        ListView1->addItem(toQString(name), {}, 0);
+}
+
+void TForm3::FormHide()
+{
+    Button1Click();
+}
+
+void TForm3::Button1Click()
+{
+    SettingsValues values = settingsOf(state(), CheckBox1->isChecked());
+    values.checkClantags = CheckBox2->isChecked();
+    values.nickname = toBytes(LabeledEdit1->text());
+    values.password = toBytes(LabeledEdit2->text());
+    values.aaPath = toBytes(LabeledEdit3->text());
+    values.shPath = toBytes(LabeledEdit4->text());
+    values.saveScan = CheckBox3->isChecked();
+    writeSettings(values);
+}
+
+void TForm3::CheckBox1Click()
+{
+    ListView1->setFocus();
+    if (CheckBox1->isChecked())
+        forms().Form1->Timer1->start();
+    else
+        forms().Form1->Timer1->stop();
+}
+
+void TForm3::CheckBox2Click()
+{
+    ListView1->setFocus();
+    state().CheckClantags = CheckBox2->isChecked();
+}
+
+void TForm3::CheckBox3Click()
+{
+    if (CheckBox3->isChecked()) {
+        state().TimeoutMs = 5000;
+        state().SaveScan = true;
+    } else {
+        state().TimeoutMs = state().UserTimeoutMs;
+        state().SaveScan = false;
+    }
+}
+
+void TForm3::LabeledEdit1Change()
+{
+    state().Nickname = toBytes(LabeledEdit1->text());
+}
+
+void TForm3::LabeledEdit2Change()
+{
+    state().Password = toBytes(LabeledEdit2->text());
+}
+
+void TForm3::LabeledEdit3Change()
+{
+    state().AAPath = toBytes(LabeledEdit3->text());
+}
+
+void TForm3::LabeledEdit4Change()
+{
+    state().SHPath = toBytes(LabeledEdit4->text());
+}
+
+void TForm3::choosePath(LabeledEdit* edit)
+{
+    ListView1->setFocus();
+    if (state().Scanning) return;
+    const QString path = dialogs().openFile(this, QString(), QDir::currentPath());
+    // The edit's change handler stores the path in the settings.
+    if (!path.isEmpty()) edit->setText(path);
+}
+
+void TForm3::Button3Click()
+{
+    choosePath(LabeledEdit3);
+}
+
+void TForm3::Button6Click()
+{
+    choosePath(LabeledEdit4);
+}
+
+void TForm3::Button4Click()
+{
+    ListView1->setFocus();
+    forms().Form8->show();
+    hide();
+}
+
+void TForm3::ListView1DblClick()
+{
+    TForm1& main = *forms().Form1;
+    if (state().Scanning) main.ToolButton9Click();
+    const QString name = selectedList();
+    if (name.isEmpty() || state().Scanning) return;
+    state().CurrentList = std::string(ServerListFolder) + "\\" + toBytes(name);
+    main.clearServerViews();
+    // A vanished file stops here, with the views already empty.
+    const std::vector<std::string> names = readServerNames(currentListPath(state().CurrentList));
+    hide();
+    main.loadList(names, name);
+    main.ToolButton3Click();
+}
+
+void TForm3::selectlist1Click()
+{
+    ListView1DblClick();
+}
+
+void TForm3::deleteserver1Click()
+{
+    const QString name = selectedList();
+    if (name.isEmpty() || state().Scanning || name == QLatin1String(DefaultListName)) return;
+    if (!dialogs().confirm(this, QStringLiteral("Delete List ") + name + QStringLiteral(" ?"))) return;
+    deleteList(toBytes(name));
+    reload();
+    state().CurrentList = std::string(ServerListFolder) + "\\" + DefaultListName;
+    TForm1& main = *forms().Form1;
+    main.setServerBox(readServerNames(currentListPath(state().CurrentList)), QLatin1String(DefaultListName));
+    main.showServerCount();
+    hide();
+    main.ListView3->clear();
+    for (int i = 0; i < main.ComboBoxEx1->count(); ++i)
+        main.addNotScannedRow(main.ComboBoxEx1->itemText(i));
+    show();
+}
+
+void TForm3::editlist1Click()
+{
+    const QString name = selectedList();
+    if (name.isEmpty() || state().Scanning) return;
+    forms().Form5->openList(name);
+    Button2Click();
+}
+
+void TForm3::Button2Click()
+{
+    if (!selectedList().isEmpty()) forms().Form5->show();
+}
+
+void TForm3::newlist1Click()
+{
+    if (state().Scanning) return;
+    hide();
+    const QString folder = QDir::currentPath() + QLatin1Char('/') + QLatin1String(ServerListFolder);
+    const QString chosen = dialogs().saveFile(this, QStringLiteral("new list"), folder, QString());
+    if (chosen.isEmpty()) return;
+    const QString name = fileNamePart(chosen);
+    if (name.isEmpty()) return;
+    // The dialog's default name makes an accidental second "new list" easy.
+    if (fileExists(listFilePath(toBytes(name))) &&
+        !dialogs().confirm(this, QStringLiteral("List ") + name + QStringLiteral(" exists. Empty it ?")))
+        return;
+    createList(toBytes(name));
+    forms().Form5->openList(name);
+}
+
+void TForm3::Button7Click()
+{
+    ListView1->setFocus();
+    if (!state().Scanning) {
+        const QString path = dialogs().openFile(this, QStringLiteral("sslf (*.sslf)"), QDir::currentPath());
+        if (!path.isEmpty() && dialogs().confirm(this, QStringLiteral("Import HLSW list ?")))
+            importSslf(toLocalPath(path), importedListName(toBytes(fileNamePart(path)), ".sslf"));
+    }
+    reload();
+}
+
+void TForm3::Button5Click()
+{
+    ListView1->setFocus();
+    if (state().Scanning) return;
+    forms().Form5->ToolButton3Click();
+    reload();
+}
+
+void TForm3::exportsslf1Click()
+{
+    const QString name = selectedList();
+    if (name.isEmpty() || state().Scanning) return;
+    const QString chosen = dialogs().saveFile(this, name, QDir::currentPath(), QString());
+    if (chosen.isEmpty()) return;
+    // ".sslf" is added after the dialog has closed, so the dialog could not warn.
+    const QString target = chosen + QStringLiteral(".sslf");
+    if (QFileInfo::exists(target) && !dialogs().confirm(this, QStringLiteral("File ") + fileNamePart(target) +
+                                                                  QStringLiteral(" exists. Replace it ?")))
+        return;
+    exportSslf(toBytes(name), toLocalPath(chosen));
+}
+
+void TForm3::reload()
+{
+    hide();
+    show();
 }
 
 } // namespace korvane

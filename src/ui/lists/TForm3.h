@@ -1,7 +1,18 @@
 #pragma once
-// Options window.
+// Options window: the player's settings and every server list.
 
 #include "ui/widgets/FormBase.h"
+#include "ui/widgets/LabeledEdit.h"
+#include "ui/widgets/ListView.h"
+#include "ui/widgets/TLegacy.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 
 namespace korvane {
 
@@ -9,6 +20,72 @@ class TForm3 : public FormBase
 {
 public:
     explicit TForm3(Forms& forms);
+
+    QGroupBox* GroupBox1; // "Options"
+    QCheckBox* CheckBox2; // "Check for clantags"
+    QCheckBox* CheckBox3; // "Enable save scan"
+    QCheckBox* CheckBox1; // "Enable auto scan"
+    TLegacy* Legacy2;     // "Korvane support"
+    QFrame* Panel1;
+    LabeledEdit* LabeledEdit1; // nickname
+    LabeledEdit* LabeledEdit2; // password
+    LabeledEdit* LabeledEdit3; // MoH:AA path
+    QPushButton* Button3;      // "select path"
+    LabeledEdit* LabeledEdit4; // Spearhead path
+    QPushButton* Button6;      // "select path"
+    QLabel* Image1;            // banner
+    TLegacy* Legacy1;          // over the banner
+    QPushButton* Button4;      // "About Korvane 1.11"
+
+    QGroupBox* GroupBox2; // "Server lists"
+    ListView* ListView1;  // the lists
+    QPushButton* Button7; // "Import SSLF"
+    QPushButton* Button5; // "Import ASE"
+    QPushButton* Button2; // hidden "Edit"
+    QPushButton* Button1; // hidden "Save as Default"
+
+    QMenu* PopupMenu1;
+    QAction* deleteserver1; // "delete list"
+    QAction* editlist1;
+    QAction* newlist1;
+    QAction* selectlist1;
+    QAction* exportsslf1;
+
+    // The name of the first selected list, "" when none is.
+    QString selectedList() const;
+
+    void Button1Click();
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void LabeledEdit1Change();
+    void LabeledEdit2Change();
+    void LabeledEdit3Change();
+    void LabeledEdit4Change();
+    void Button3Click();
+    void Button6Click();
+    void Button4Click();
+    void ListView1DblClick();
+    void selectlist1Click();
+    void deleteserver1Click();
+    void editlist1Click();
+    void Button2Click();
+    void newlist1Click();
+    void Button7Click();
+    void Button5Click();
+    void exportsslf1Click();
+
+protected:
+    void FormShow() override;
+    void FormHide() override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    // The chosen game executable into the edit (and so into the settings).
+    void choosePath(LabeledEdit* edit);
+    // A hide and a show: the settings written, the lists read anew.
+    void reload();
 };
 
 } // namespace korvane

@@ -286,7 +286,7 @@ void TForm1::FormCreate()
     for (const std::string& name : readServerNames(path)) {
         const QString text = toQString(name);
         ComboBoxEx1->addItem(text);
-        ListView3->addItem(QStringLiteral("not scanned"), {QString(), text, QString()}, 0);
+        addNotScannedRow(text);
     }
     // Filling the box must not change its text.
     ComboBoxEx1->setCurrentIndex(-1);
@@ -304,8 +304,59 @@ void TForm1::FormShow()
     }
     ListView2->setFocus();
     state.FirstShow = false;
+    showServerCount();
+}
+
+void TForm1::showServerCount()
+{
     setStatusText(QString::number(ComboBoxEx1->count()) + QStringLiteral(" servers in ") +
                   toQString(state.CurrentList));
+}
+
+void TForm1::clearServerViews()
+{
+    ComboBoxEx1->clear();
+    ListView3->clear();
+    ListView2->clear();
+    ListView1->clear();
+    for (QLabel* label : {Label1, Label2, Label3, Label4})
+        label->clear();
+    ListView2->setColumnCaption(0, QStringLiteral("No Buddys online"));
+}
+
+void TForm1::addNotScannedRow(const QString& name)
+{
+    ListView3->addItem(QStringLiteral("not scanned"), {QString(), name, QString()}, 0);
+}
+
+void TForm1::setServerBox(const std::vector<std::string>& names, const QString& text)
+{
+    ComboBoxEx1->clear();
+    for (const std::string& name : names)
+        ComboBoxEx1->addItem(toQString(name));
+    ComboBoxEx1->setCurrentIndex(-1);
+    ComboBoxEx1->setEditText(text);
+}
+
+void TForm1::loadList(const std::vector<std::string>& names, const QString& listName)
+{
+    setStatusText(QStringLiteral("loading servers...please wait"));
+    repaint();
+    ProgressBar1->setMinimum(0);
+    ProgressBar1->setMaximum(static_cast<int>(names.size()));
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    for (const std::string& name : names) {
+        const QString text = toQString(name);
+        ComboBoxEx1->addItem(text);
+        addNotScannedRow(text);
+        ProgressBar1->setValue(ProgressBar1->value() + 1);
+    }
+    repaint();
+    ProgressBar1->hide();
+    ComboBoxEx1->setCurrentIndex(-1);
+    ComboBoxEx1->setEditText(listName);
+    showServerCount();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -104,6 +104,17 @@ public:
     void setStatusText(const QString& text);
     QString statusText() const;
 
+    // What the list windows change here when the current list changes.
+    // The server box, the table, both player lists and the labels emptied.
+    void clearServerViews();
+    void addNotScannedRow(const QString& name);
+    // The box refilled with the names and showing text; the table left alone.
+    void setServerBox(const std::vector<std::string>& names, const QString& text);
+    // A newly selected list into the box and the table, with the progress bar.
+    void loadList(const std::vector<std::string>& names, const QString& listName);
+    // "12 servers in Serverlists\Standard".
+    void showServerCount();
+
     // Handlers
     void FormCreate();
     void FormClose();
