@@ -11,7 +11,8 @@ mode=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg-dev
     libgtest-dev googletest clang libclang-rt-14-dev clang-format
-    qstat xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-liberation2)
+    qstat xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-liberation2
+    dpkg-dev file lintian appstream desktop-file-utils man-db)
 
 install_packages() {
     local missing=()
@@ -98,6 +99,8 @@ run_tests() {
         ctest --output-on-failure -j "$(nproc)" --timeout 300)
     cd "$build"
     ctest --output-on-failure -j "$(nproc)" --timeout 300
+    # The Debian package, checked as a player would install it.
+    "$top/scripts/package-check.sh" "$build"
 }
 
 install_packages

@@ -88,3 +88,26 @@ TEST(ScanProgram, FailuresGoToStandardErrorWithAnExitStatus)
     outcome = runScanProgram(folder, "--in-flight 0");
     EXPECT_NE(outcome.status, 0);
 }
+
+TEST(ScanProgram, FollowsGnuConventionsForVersionHelpAndWrongOptions)
+{
+    DataFolder folder;
+    Outcome outcome = runScanProgram(folder, "--version");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_TRUE(outcome.out.starts_with("korvane-scan (Korvane) 1.11\n")) << outcome.out;
+    EXPECT_NE(outcome.out.find("Copyright"), std::string::npos);
+    EXPECT_TRUE(outcome.err.empty());
+
+    outcome = runScanProgram(folder, "--help");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_TRUE(outcome.out.starts_with("Usage: korvane-scan [OPTION]...\n")) << outcome.out;
+    EXPECT_NE(outcome.out.find("--in-flight"), std::string::npos);
+    EXPECT_TRUE(outcome.err.empty());
+
+    for (const std::string args : {"--bogus", "extra", "--in-flight", "--in-flight 0", "--in-flight=x"}) {
+        outcome = runScanProgram(folder, args);
+        EXPECT_EQ(outcome.status, 2) << args;
+        EXPECT_TRUE(outcome.out.empty()) << args;
+        EXPECT_NE(outcome.err.find("Try 'korvane-scan --help'"), std::string::npos) << args << outcome.err;
+    }
+}

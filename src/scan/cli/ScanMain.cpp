@@ -19,10 +19,31 @@ using namespace korvane;
 namespace {
 
 const char* const Usage =
-    "usage: korvane-scan [--in-flight K]\n"
-    "Run in a Korvane data folder: scans the current list once with the settings of Config\n"
-    "and prints one line per server (caption, map, host, game, icon; tab-separated),\n"
-    "one line per buddy found (\"buddy\", name, host) and the final status text.\n";
+    "Usage: korvane-scan [OPTION]...\n"
+    "Scan the current server list of the Korvane data folder in the working directory once,\n"
+    "with the settings of its Config, and print the result.\n"
+    "\n"
+    "      --in-flight K  ask at most K servers at once (1 to 4096, default 512)\n"
+    "      --help         display this help and exit\n"
+    "      --version      output version information and exit\n"
+    "\n"
+    "Output: one line per server (caption, map, host, game, icon), one line per buddy\n"
+    "found (\"buddy\", name, host), tab-separated, then the final status text.\n"
+    "Exit status: 0 after a complete pass, 1 on failure, 2 on a wrong option.\n"
+    "\n"
+    "Home page: <https://korvane.sourceforge.io>\n";
+
+const char* const Version =
+    "korvane-scan (Korvane) 1.11\n"
+    "Copyright (C) 2026 the Korvane developers.\n"
+    "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n";
+
+// GNU style: a short hint rather than the whole usage text.
+int usageError(const std::string& text)
+{
+    std::cerr << "korvane-scan: " << text << "\nTry 'korvane-scan --help' for more information.\n";
+    return 2;
+}
 
 int fail(const std::string& text)
 {
@@ -50,18 +71,31 @@ int main(int argc, char** argv)
     int inFlight = DefaultInFlight;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--in-flight" && i + 1 < argc) {
+        const std::string joined = "--in-flight=";
+        if (arg == "--in-flight" || arg.starts_with(joined)) {
+            std::string text;
+            if (arg.starts_with(joined)) {
+                text = arg.substr(joined.size());
+            } else if (i + 1 < argc) {
+                text = argv[++i];
+            } else {
+                return usageError("option '--in-flight' requires an argument");
+            }
             char* end = nullptr;
-            const long value = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || value < 1 || value > 4096)
-                return fail("korvane-scan: --in-flight needs 1 to 4096");
+            const long value = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || *end != '\0' || value < 1 || value > 4096)
+                return usageError("--in-flight needs 1 to 4096, not '" + text + "'");
             inFlight = static_cast<int>(value);
         } else if (arg == "--help" || arg == "-h") {
             std::cout << Usage;
             return 0;
+        } else if (arg == "--version") {
+            std::cout << Version;
+            return 0;
+        } else if (arg.starts_with("-")) {
+            return usageError("unrecognized option '" + arg + "'");
         } else {
-            std::cerr << Usage;
-            return 2;
+            return usageError("extra operand '" + arg + "'");
         }
     }
 
