@@ -105,6 +105,9 @@ TEST(SettingsFile, BadTimeoutStopsAfterLineSevenAndKeepsWhatWasRead)
     EXPECT_FALSE(read->state.SaveScan);
     EXPECT_FALSE(read->state.ReservedFlag);
     EXPECT_EQ(read->state.BannerImage, "");
+    // The default time-out stays in force and is what a later write puts back.
+    EXPECT_EQ(read->state.TimeoutMs, 1000);
+    EXPECT_EQ(settingsOf(read->state, false).userTimeoutMs, 1000);
 
     auto empty = readFrom(folder, test::crlf(withLine(8, "")));
     EXPECT_EQ(empty->error, "'' is not a valid integer value");

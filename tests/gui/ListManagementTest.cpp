@@ -1,0 +1,299 @@
+// The Options window and the Server List Editor: settings on hide, selecting,
+// deleting and creating lists, and the editor's changes as they reach the file.
+#include "support/FileSizeLimit.h"
+#include "support/FormsFixture.h"
+#include "ui/lists/TForm3.h"
+#include "ui/lists/TForm5.h"
+
+#include <QFocusEvent>
+#include <QTest>
+
+using namespace korvane;
+using korvane::test::DataFolder;
+using korvane::test::FileSizeLimit;
+using korvane::test::FormsFixture;
+
+namespace {
+
+std::vector<std::string> records(std::initializer_list<std::array<const char*, 3>> servers)
+{
+    std::vector<std::string> lines;
+    for (const auto& server : servers)
+        lines.insert(lines.end(), server.begin(), server.end());
+    return lines;
+}
+
+} // namespace
+
+class ListManagement : public FormsFixture
+{
+protected:
+    TForm3& options() { return *forms->Form3; }
+    TForm5& editor() { return *forms->Form5; }
+
+    void startWithLists()
+    {
+        writeData(records({{"Alpha", "127.0.0.1", "1"}, {"Bravo", "127.0.0.1", "2"}}));
+        folder.writeLines("Serverlists/Clan", records({{"Zulu", "127.0.0.1", "3"}}));
+        folder.writeLines("Serverlists/Other", records({{"Yankee", "127.0.0.1", "4"}}));
+        start();
+        options().show();
+    }
+    void selectList(const QString& name)
+    {
+        ListView* lists = options().ListView1;
+        for (int i = 0; i < lists->rowCount(); ++i)
+            lists->row(i)->setSelected(ListView::caption(lists->row(i)) == name);
+    }
+    QStringList lists() const
+    {
+        QStringList names;
+        for (int i = 0; i < forms->Form3->ListView1->rowCount(); ++i)
+            names.append(ListView::caption(forms->Form3->ListView1->row(i)));
+        return names;
+    }
+    QStringList box() const
+    {
+        QStringList names;
+        for (int i = 0; i < forms->Form1->ComboBoxEx1->count(); ++i)
+            names.append(forms->Form1->ComboBoxEx1->itemText(i));
+        return names;
+    }
+    std::vector<std::string> config() const
+    {
+        std::vector<std::string> lines;
+        std::string text = folder.read("Config");
+        for (size_t at = 0; at < text.size();) {
+            const size_t end = text.find("\r\n", at);
+            lines.push_back(text.substr(at, end - at));
+            at = end + 2;
+        }
+        return lines;
+    }
+};
+
+TEST_F(ListManagement, HidingWritesTheSettingsWithTheSaveScanRule)
+{
+    struct Case
+    {
+        bool tick;
+        int timeout;
+        const char* line9;
+    } cases[] = {{true, 5000, "save"}, {false, 1000, "fast"}};
+    startWithLists();
+    for (const Case& c : cases) {
+        options().show();
+        options().CheckBox3->setChecked(c.tick);
+        options().CheckBox2->setChecked(true);
+        options().LabeledEdit1->setText("Sniper");
+        options().hide();
+        EXPECT_EQ(form1().state.TimeoutMs, c.timeout);
+        const std::vector<std::string> lines = config();
+        ASSERT_EQ(lines.size(), 12u);
+        EXPECT_EQ(lines[2], "clantags on");
+        EXPECT_EQ(lines[3], "Sniper");
+        EXPECT_EQ(lines[7], "1000") << "the user's time-out stays";
+        EXPECT_EQ(lines[8], c.line9);
+    }
+}
+
+TEST_F(ListManagement, SelectingAListStopsTheScanLoadsItAndScansAgain)
+{
+    startWithLists();
+    EXPECT_EQ(lists(), (QStringList{"Clan", "Other", "Standard"}));
+    form1().ToolButton3Click();
+    ASSERT_TRUE(form1().state.Scanning);
+    selectList("Clan");
+    options().selectlist1->trigger();
+    EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Clan");
+    EXPECT_EQ(column(2), QStringList{"Zulu"});
+    EXPECT_EQ(box(), QStringList{"Zulu"});
+    EXPECT_FALSE(options().isVisible());
+    EXPECT_EQ(config()[1], "Serverlists\\Clan");
+    EXPECT_TRUE(form1().state.Scanning) << "a scan of the new list starts at once";
+    form1().ToolButton9Click();
+}
+
+TEST_F(ListManagement, DeletingAListLeavesStandardCurrent)
+{
+    struct Case
+    {
+        const char* current;
+        QString deleted;
+        bool gone;
+    } cases[] = {
+        {"Serverlists\\Clan", "Clan", true},
+        {"Serverlists\\Clan", "Other", true},
+        {"Serverlists\\Clan", "standard", true}, // only the exact name is protected
+        {"Serverlists\\Clan", "Standard", false},
+    };
+    for (const Case& c : cases) {
+        forms.reset();
+        startWithLists();
+        folder.writeLines("Serverlists/standard", records({{"x", "127.0.0.1", "5"}}));
+        form1().state.CurrentList = c.current;
+        options().hide();
+        options().show();
+        selectList(c.deleted);
+        if (c.gone) dialogs.queueConfirm(true);
+        options().deleteserver1->trigger();
+        EXPECT_EQ(!folder.exists("Serverlists/" + c.deleted.toStdString()), c.gone)
+            << c.deleted.toStdString();
+        if (!c.gone) {
+            EXPECT_TRUE(dialogs.shown().isEmpty());
+            continue;
+        }
+        EXPECT_EQ(dialogs.shownTexts().last(), "Delete List " + c.deleted + " ?");
+        EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Standard");
+        EXPECT_EQ(column(2), (QStringList{"Alpha", "Bravo"}));
+        EXPECT_EQ(column(0), (QStringList{"not scanned", "not scanned"}));
+        EXPECT_FALSE(lists().contains(c.deleted));
+        EXPECT_TRUE(options().isVisible());
+        dialogs.clear();
+    }
+}
+
+TEST_F(ListManagement, NewListOverAnExistingNameAsksFirst)
+{
+    for (bool yes : {false, true}) {
+        forms.reset();
+        startWithLists();
+        dialogs.queueFileName(folder.path() + "/elsewhere/Clan");
+        dialogs.queueConfirm(yes);
+        options().newlist1->trigger();
+        EXPECT_EQ(dialogs.shownTexts().last(), "List Clan exists. Empty it ?");
+        EXPECT_EQ(folder.read("Serverlists/Clan").empty(), yes);
+        EXPECT_EQ(editor().isVisible(), yes);
+        if (yes) {
+            EXPECT_EQ(editor().windowTitle(), "Clan");
+            EXPECT_EQ(editor().ListView1->rowCount(), 0);
+        }
+        dialogs.clear();
+    }
+}
+
+TEST_F(ListManagement, ListActionsRefuseWhileScanning)
+{
+    startWithLists();
+    selectList("Clan");
+    form1().state.Scanning = true;
+    for (QAction* action :
+         {options().deleteserver1, options().editlist1, options().newlist1, options().exportsslf1})
+        action->trigger();
+    options().Button3->click();
+    options().Button5->click();
+    options().Button7->click(); // only hides and shows
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    EXPECT_TRUE(folder.exists("Serverlists/Clan"));
+    EXPECT_FALSE(editor().isVisible());
+    EXPECT_TRUE(options().isVisible());
+    form1().state.Scanning = false;
+}
+
+TEST_F(ListManagement, EditorSavesEveryChangeInNameOrder)
+{
+    startWithLists();
+    selectList("Other");
+    options().editlist1->trigger();
+    ASSERT_TRUE(editor().isVisible());
+    EXPECT_FALSE(options().isVisible());
+    EXPECT_EQ(editor().StatusPanel0->text(), "1 servers listed.");
+
+    auto add = [&](const QString& name, const QString& address, const QString& port) {
+        editor().LabeledEdit1->setText(name);
+        editor().LabeledEdit2->setText(address);
+        editor().LabeledEdit3->setText(port);
+        editor().ToolButton5->click();
+    };
+    add("Zeta", "127.0.0.1", "9");
+    add("alpha", "127.0.0.1", "8");
+    add("NoPort", "127.0.0.1", ""); // nothing added, the file still rewritten
+    EXPECT_EQ(folder.read("Serverlists/Other"),
+              test::crlf(records(
+                  {{"alpha", "127.0.0.1", "8"}, {"Yankee", "127.0.0.1", "4"}, {"Zeta", "127.0.0.1", "9"}})));
+
+    // An IP typed with its port is split when the IP edit is left.
+    editor().LabeledEdit2->setText("10.0.0.1:12203:x");
+    QFocusEvent leave(QEvent::FocusOut);
+    QApplication::sendEvent(editor().LabeledEdit2, &leave);
+    EXPECT_EQ(editor().LabeledEdit2->text(), "10.0.0.1");
+    EXPECT_EQ(editor().LabeledEdit3->text(), "12203:x");
+
+    // Change and delete ask first; copying the same server twice adds it twice.
+    editor().ListView1->row(0)->setSelected(true);
+    editor().LabeledEdit1->setText("Omega");
+    editor().LabeledEdit2->setText("127.0.0.1");
+    editor().LabeledEdit3->setText("7");
+    dialogs.queueConfirm(true);
+    editor().ToolButton4->click();
+    EXPECT_EQ(dialogs.shownTexts().last(),
+              "Change server setings ?\nold:   alpha 127.0.0.1:8\nnew: Omega 127.0.0.1:7");
+    editor().ListView1->clearSelection();
+    for (int i = 0; i < editor().ListView1->rowCount(); ++i)
+        if (ListView::caption(editor().ListView1->row(i)) == "Yankee")
+            editor().ListView1->row(i)->setSelected(true);
+    dialogs.queueConfirm(true);
+    editor().ToolButton6->click();
+    EXPECT_EQ(dialogs.shownTexts().last(), "Delete server: Yankee ?");
+    for (int i = 0; i < 2; ++i) {
+        editor().ListView3->clearSelection();
+        for (int r = 0; r < editor().ListView3->rowCount(); ++r)
+            editor().ListView3->row(r)->setSelected(ListView::caption(editor().ListView3->row(r)) == "Clan");
+        editor().ListView3DblClick();
+        editor().ListView2->row(0)->setSelected(true);
+        editor().ListView2DblClick();
+    }
+    EXPECT_EQ(folder.read("Serverlists/Other"), test::crlf(records({{"Omega", "127.0.0.1", "7"},
+                                                                    {"Zeta", "127.0.0.1", "9"},
+                                                                    {"Zulu", "127.0.0.1", "3"},
+                                                                    {"Zulu", "127.0.0.1", "3"}})));
+    // Another list's save leaves the main window's server box alone.
+    EXPECT_EQ(box(), (QStringList{"Alpha", "Bravo"}));
+    editor().hide();
+    EXPECT_TRUE(options().isVisible());
+}
+
+TEST_F(ListManagement, EditorSaveOfTheCurrentListRefillsTheServerBox)
+{
+    startWithLists();
+    selectList("Standard");
+    options().editlist1->trigger();
+    editor().LabeledEdit1->setText("Charlie");
+    editor().LabeledEdit2->setText("127.0.0.1");
+    editor().LabeledEdit3->setText("6");
+    editor().ToolButton5->click();
+    EXPECT_EQ(box(), (QStringList{"Alpha", "Bravo", "Charlie"}));
+    EXPECT_EQ(form1().ComboBoxEx1->currentText(), "Standard");
+    EXPECT_EQ(column(2), (QStringList{"Alpha", "Bravo"})) << "the table keeps its rows";
+}
+
+TEST_F(ListManagement, FailedEditorSavesLeaveTheOldListWhole)
+{
+    startWithLists();
+    selectList("Clan");
+    options().editlist1->trigger();
+    const std::string before = folder.read("Serverlists/Clan");
+    {
+        FileSizeLimit limit(8);
+        editor().LabeledEdit1->setText("A much longer server name than eight bytes");
+        editor().LabeledEdit2->setText("127.0.0.1");
+        editor().LabeledEdit3->setText("6");
+        editor().ToolButton5->click();
+    }
+    EXPECT_EQ(folder.read("Serverlists/Clan"), before);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].kind, "error");
+
+    // A list that is there but cannot be read is never saved over.
+    dialogs.clear();
+    editor().hide();
+    QDir(folder.path()).mkpath("Serverlists/Broken");
+    editor().openList("Broken");
+    EXPECT_EQ(dialogs.shown().size(), 1);
+    editor().LabeledEdit1->setText("x");
+    editor().LabeledEdit2->setText("127.0.0.1");
+    editor().LabeledEdit3->setText("6");
+    editor().ToolButton5->click();
+    EXPECT_EQ(dialogs.shown().size(), 2);
+    EXPECT_TRUE(QFileInfo(folder.path() + "/Serverlists/Broken").isDir());
+}
