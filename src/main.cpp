@@ -1,4 +1,5 @@
 // Program start: the application title, the fourteen windows, the message loop.
+#include "net/TPingThread.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/Dialogs.h"
@@ -16,5 +17,8 @@ int main(int argc, char* argv[])
     korvane::QtDesktop desktop;
     auto forms = korvane::createForms(dialogs, desktop);
     forms->Form1->show();
-    return app.exec();
+    const int exitCode = app.exec();
+    // Workers still waiting for a reply end with the process; none reports any more.
+    korvane::pingWorkers().quitAll();
+    return exitCode;
 }

@@ -1,11 +1,19 @@
 // Server properties window.
 #include "admin/TForm11.h"
 
+#include "admin/PasswordFile.h"
+#include "admin/PingGraph.h"
 #include "app/AppState.h"
+#include "net/THostChecker.h"
+#include "platform/Convert.h"
 #include "platform/Latin1.h"
 #include "ui/main/Forms.h"
+#include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
+
+#include <QCloseEvent>
+#include <QEvent>
 
 namespace korvane {
 
@@ -37,6 +45,8 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Button2->setAccessibleName(QStringLiteral("set passwords"));
 
     Panel1 = makePanel(this, QStringLiteral("Panel1"), QRect(0, 41, 69, 24), QFrame::StyledPanel);
+    // Where the focus rests, so that no field shows a caret.
+    Panel1->setFocusPolicy(Qt::StrongFocus);
     Label1 = place<QLabel>(Panel1, QStringLiteral("Label1"), QRect(3, 4, 30, 16), QStringLiteral("ping:"));
     Label1->setFont(tahoma(true));
     LabeledEdit2 = new LabeledEdit(Panel1, QStringLiteral("LabeledEdit2"), QString(), QRect(33, 3, 34, 18));
@@ -48,6 +58,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Panel3 = makePanel(this, QStringLiteral("Panel3"), QRect(69, 41, 253, 24), QFrame::StyledPanel);
     PaintBox1 = new PaintBox(Panel3, QStringLiteral("PaintBox1"), QRect(1, 1, 251, 22));
     PaintBox1->setToolTip(QStringLiteral("dblclick to reset"));
+    PaintBox1->setAccessibleName(QStringLiteral("ping graph"));
 
     AddressPanel =
         makePanel(this, QStringLiteral("AddressPanel"), QRect(0, 65, 161, 24), QFrame::StyledPanel);
@@ -79,6 +90,171 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAccessibleName(QStringLiteral("set server password"));
     Button1->hide();
+
+    connectHandler(Button2, &QPushButton::clicked, this, &TForm11::Button2Click);
+    connectHandler(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
+    connectHandler(resetallpasswords1, &QAction::triggered, this, &TForm11::resetallpasswords1Click);
+    PaintBox1->OnDblClick = [this] { runReported(dialogs(), [this] { PaintBox1DblClick(); }); };
+    Memo1->viewport()->installEventFilter(this);
+    LabeledEdit2->installEventFilter(this);
+}
+
+bool TForm11::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == Memo1->viewport()) runReported(dialogs(), [this] { Memo1Click(); });
+        if (watched == LabeledEdit2) runReported(dialogs(), [this] { LabeledEdit2Click(); });
+    }
+    return FormBase::eventFilter(watched, event);
+}
+
+void TForm11::FormShow()
+{
+    AppState& s = state();
+    s.PingGraphX = GraphRight;
+    s.PingGraphY = 20;
+    // Shown again, the graph starts afresh at the right edge.
+    PaintBox1->clear();
+    PaintBox1->moveTo(GraphRight, 21);
+    Panel1->setFocus();
+    // Without a selected server there is nothing to ping: the checker would
+    // go on with the previous host, or with localhost.
+    if (!s.SelectedIP.empty()) {
+        THostChecker& checker = *forms().Form1->HostChecker1;
+        checker.setHostName(s.SelectedIP);
+        checker.CheckNow();
+        checker.setAutoCheckPeriod(static_cast<std::uint16_t>(s.TimeoutMs.load()));
+        checker.setAutoCheck(true);
+    }
+    LabeledEdit1->clear();
+    LabeledEdit3->clear();
+    const StoredPasswords stored = findPasswords(PasswordKey(s.SelectedIP, s.SelectedPort));
+    if (stored.server) LabeledEdit1->setText(toQString(*stored.server));
+    if (stored.rcon) LabeledEdit3->setText(toQString(*stored.rcon));
+    SavedServerPassword = toBytes(LabeledEdit1->text());
+    SavedRconPassword = toBytes(LabeledEdit3->text());
+    PropertiesIP = s.SelectedIP;
+    PropertiesPort = s.SelectedPort;
+}
+
+void TForm11::FormHide()
+{
+    // Pings already under way still report.
+    forms().Form1->HostChecker1->setAutoCheck(false);
+    if (toBytes(LabeledEdit1->text()) != SavedServerPassword ||
+        toBytes(LabeledEdit3->text()) != SavedRconPassword)
+        if (dialogs().confirm(this, QStringLiteral("save changed passwords ?"))) Button2Click();
+}
+
+void TForm11::closeEvent(QCloseEvent* event)
+{
+    runReported(dialogs(), [this] { FormClose(); });
+    FormBase::closeEvent(event);
+}
+
+void TForm11::FormClose()
+{
+    forms().Form1->HostChecker1->setAutoCheck(false);
+}
+
+void TForm11::Button2Click()
+{
+    AddRconPassword(PasswordKey(PropertiesIP, PropertiesPort), toBytes(LabeledEdit3->text()));
+    if (isVisible()) Panel1->setFocus();
+    Button1Click();
+}
+
+void TForm11::Button1Click()
+{
+    AddServerPassword(PasswordKey(PropertiesIP, PropertiesPort), toBytes(LabeledEdit1->text()));
+    if (isVisible()) Panel1->setFocus();
+    SavedServerPassword = toBytes(LabeledEdit1->text());
+    SavedRconPassword = toBytes(LabeledEdit3->text());
+}
+
+void TForm11::resetallpasswords1Click()
+{
+    if (!dialogs().confirm(
+            this, QStringLiteral("sure to reset all passwords ?\nthis will take effect on all servers!")))
+        return;
+    ResetPasswords();
+    LabeledEdit1->clear();
+    LabeledEdit3->clear();
+    SavedServerPassword.clear();
+    SavedRconPassword.clear();
+}
+
+void TForm11::PaintBox1DblClick()
+{
+    PaintBox1->clear();
+    PaintBox1->moveTo(GraphRight, state().PingGraphY);
+    state().PingGraphX = GraphRight;
+}
+
+void TForm11::Memo1Click()
+{
+    Panel1->setFocus();
+}
+
+void TForm11::LabeledEdit2Click()
+{
+    Panel1->setFocus();
+}
+
+namespace {
+
+QColor colourOf(PingColour colour)
+{
+    switch (colour) {
+    case PingColour::Green:
+        return Green;
+    case PingColour::Red:
+        return Red;
+    case PingColour::Navy:
+        return Navy;
+    case PingColour::Purple:
+        return QColor(128, 0, 128);
+    case PingColour::Black:
+        break;
+    }
+    return Qt::black;
+}
+
+} // namespace
+
+void TForm11::showPingText(const std::string& text)
+{
+    LabeledEdit2->setText(toQString(text));
+    setColour(LabeledEdit2, QPalette::Text, colourOf(pingFieldColour(text)));
+}
+
+void TForm11::showPingLogLine(const std::string& message)
+{
+    AppState& s = state();
+    const bool noLink = containsNoCase(message, "No link");
+    if (noLink) s.PingText = "down";
+    if (const std::optional<std::string> digits = pingTextOf(message)) {
+        s.PingText += *digits;
+        showPingText(s.PingText);
+    } else if (noLink) {
+        // A host that stops answering must not go on showing its last good time.
+        showPingText(s.PingText);
+    }
+    s.PingText.clear();
+
+    if (s.PingGraphX <= 0) {
+        s.PingGraphX = GraphRight;
+        PaintBox1->moveTo(GraphRight, s.PingGraphY);
+        PaintBox1->clear();
+    } else {
+        --s.PingGraphX;
+    }
+    if (const std::optional<int> ms = tryStrToInt(toBytes(LabeledEdit2->text()))) {
+        const GraphLevel level = graphLevel(*ms);
+        s.PingGraphY = level.y;
+        PaintBox1->lineTo(s.PingGraphX, level.y, colourOf(level.pen));
+        PaintBox1->repaint();
+    }
 }
 
 QStringList TForm11::memoLines() const

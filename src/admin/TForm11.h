@@ -1,6 +1,7 @@
 #pragma once
 // Server properties window: stored passwords, address, ping, version, map
-// rotation and web link of the selected server.
+// rotation and web link of the selected server. While it is shown the main
+// window's host checker pings the server; its log lines come here.
 
 #include "query/StatusReply.h"
 #include "ui/widgets/FormBase.h"
@@ -58,6 +59,33 @@ public:
     void showReplyFacts(const ReplyFacts& facts);
     void showNoLink();
     void clearVersion();
+
+    // One log line of the host checker: the ping field and one graph step.
+    void showPingLogLine(const std::string& message);
+
+    // The two passwords as loaded or last saved, and the server they belong to.
+    std::string SavedServerPassword;
+    std::string SavedRconPassword;
+    std::string PropertiesIP;
+    std::string PropertiesPort;
+
+    // Handlers
+    void FormClose();
+    void Button2Click();
+    void Button1Click();
+    void resetallpasswords1Click();
+    void PaintBox1DblClick();
+    void Memo1Click();
+    void LabeledEdit2Click();
+
+protected:
+    void FormShow() override;
+    void FormHide() override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showPingText(const std::string& text);
 };
 
 } // namespace korvane

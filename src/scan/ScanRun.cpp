@@ -12,10 +12,8 @@
 #include <chrono>
 #include <exception>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace korvane {
@@ -23,28 +21,6 @@ namespace korvane {
 bool showsPlayers(const std::string& caption)
 {
     return !caption.empty() && caption[0] >= '1' && caption[0] <= '9';
-}
-
-ScanControl::ScanControl()
-{
-    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-}
-
-ScanControl::~ScanControl()
-{
-    if (m_wakeFd >= 0) ::close(m_wakeFd);
-}
-
-void ScanControl::halt()
-{
-    {
-        std::lock_guard<std::mutex> guard(m_postMutex);
-        if (m_halted.exchange(true)) return;
-    }
-    if (m_wakeFd >= 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
-    }
 }
 
 void ScanControl::finish(PassResult result)

@@ -2,6 +2,7 @@
 // The scan-all worker: one pass over the server table through a ScanView, with
 // several status exchanges in flight and every result applied in row order.
 
+#include "platform/HaltSwitch.h"
 #include "scan/ScanView.h"
 
 #include <atomic>
@@ -19,10 +20,8 @@ namespace korvane {
 // (1.2 to 1.5 s); 512 sockets stay inside the usual limit of 1024 descriptors.
 inline constexpr int DefaultInFlight = 512;
 
-// Thrown through the worker when its run was halted; deliberately not a
-// std::exception, so no per-server handler mistakes it for a bad reply.
-struct ScanHalted
-{};
+// Thrown through the worker when its run was halted.
+using ScanHalted = WorkerHalted;
 
 enum class PassEnd { Complete, Halted, Failed };
 
@@ -34,29 +33,9 @@ struct PassResult
 
 // The state one run shares between the UI thread and its worker. Halting
 // wakes the worker at once; nothing is posted to a window after a halt.
-class ScanControl
+class ScanControl : public HaltSwitch
 {
 public:
-    ScanControl();
-    ~ScanControl();
-    ScanControl(const ScanControl&) = delete;
-    ScanControl& operator=(const ScanControl&) = delete;
-
-    void halt();
-    bool halted() const { return m_halted.load(); }
-
-    // Runs post while the run is not halted, holding off a halt meanwhile, so
-    // a halt and a post never cross. False when halted.
-    template <typename F> bool whileRunning(F&& post)
-    {
-        std::lock_guard<std::mutex> guard(m_postMutex);
-        if (m_halted.load()) return false;
-        post();
-        return true;
-    }
-
-    int wakeHandle() const { return m_wakeFd; }
-
     std::atomic<int> openSockets{0};
 
     void finish(PassResult result);
@@ -66,10 +45,6 @@ public:
     PassResult result();
 
 private:
-    std::atomic<bool> m_halted{false};
-    std::mutex m_postMutex;
-    int m_wakeFd = -1;
-
     std::atomic<bool> m_finished{false};
     std::mutex m_resultMutex;
     std::condition_variable m_resultChanged;

@@ -1,8 +1,7 @@
 #include "scan/WindowScanView.h"
 
 #include "platform/Latin1.h"
-
-#include "scan/UiCarrier.h"
+#include "platform/UiCarrier.h"
 #include "scan/WatchLists.h"
 #include "ui/lists/TForm3.h"
 #include "ui/lists/TForm5.h"

@@ -1,7 +1,9 @@
 #pragma once
-// The desktop for tests: records every address it is asked to open.
+// The desktop for tests: records every address it is asked to open; its pings
+// answer from a script.
 
 #include "platform/gui/Desktop.h"
+#include "support/ScriptedIcmpEcho.h"
 
 #include <QStringList>
 
@@ -10,8 +12,12 @@ namespace korvane::test {
 class RecordingDesktop : public Desktop
 {
 public:
+    // No ping stays held past the test.
+    ~RecordingDesktop() override { echo->release(); }
     void openAddress(const QString& address) override { opened.append(address); }
+    std::shared_ptr<IcmpEcho> icmpEcho() override { return echo; }
     QStringList opened;
+    std::shared_ptr<ScriptedIcmpEcho> echo = std::make_shared<ScriptedIcmpEcho>();
 };
 
 } // namespace korvane::test

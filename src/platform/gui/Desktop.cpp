@@ -1,9 +1,13 @@
 #include "platform/gui/Desktop.h"
 
+#include "platform/IcmpEcho.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace korvane {
+
+QtDesktop::QtDesktop() : m_icmpEcho(makeLinuxIcmpEcho()) {}
 
 void QtDesktop::openAddress(const QString& address)
 {

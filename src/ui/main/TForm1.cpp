@@ -45,6 +45,7 @@ TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QString
     forms.Form1 = this;
     buildControls();
     connectHandlers();
+    makeHostChecker();
     Systray1 = std::make_unique<TSystray>(this, QStringLiteral("Korvane 1.11"), PopupMenu5);
     runReported(dialogs(), [this] { FormCreate(); });
 }

@@ -3,6 +3,7 @@
 // server table of the current list, progress bar and status bar.
 
 #include "app/AppState.h"
+#include "net/THostChecker.h"
 #include "platform/UdpClient.h"
 #include "ui/main/TSystray.h"
 #include "ui/widgets/FormBase.h"
@@ -93,6 +94,8 @@ public:
     // Status queries of the UI thread (selection, player look-up); the scan
     // worker opens sockets of its own.
     UdpClient IdUDPClient1;
+    // Pings the server of the properties window.
+    std::unique_ptr<THostChecker> HostChecker1;
 
     // Shows a server's answer in the labels, the players list and the
     // properties window. With a row (the selection) the row takes the result;
@@ -141,6 +144,7 @@ public:
     void properties1Click();
     void addserver1Click();
     void exit1Click();
+    void HostChecker1Log(const std::string& msg);
 
 protected:
     void FormShow() override;
@@ -150,6 +154,7 @@ private:
     void buildControls();
     void connectHandlers();
     void loadArtwork();
+    void makeHostChecker();
 };
 
 } // namespace korvane

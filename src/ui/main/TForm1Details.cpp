@@ -5,6 +5,7 @@
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
 #include "platform/Latin1.h"
+#include "platform/gui/Desktop.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
 #include "ui/main/Forms.h"
@@ -95,6 +96,27 @@ void TForm1::showNoAnswer(QTreeWidgetItem* row)
     Label3->clear();
     Label4->clear();
     if (row) properties.clearVersion();
+}
+
+void TForm1::makeHostChecker()
+{
+    HostChecker1 = std::make_unique<THostChecker>(desktop().icmpEcho());
+    HostChecker1->LogID = "Link checker";
+    HostChecker1->setAutoCheck(false);
+    HostChecker1->setAutoCheckPeriod(500);
+    HostChecker1->setPingCount(1);
+    HostChecker1->setPingSize(1);
+    HostChecker1->setTTL(64);
+    HostChecker1->setPingTimeOut(1500);
+    HostChecker1->setHostName("localhost");
+    HostChecker1->PingMode = THostChecker_PingMode::hpmSimultaneous;
+    HostChecker1->OnLog = [this](THostChecker&, const std::string&, std::string& msg, std::uint8_t&,
+                                 TLogStatus&) { runReported(dialogs(), [&] { HostChecker1Log(msg); }); };
+}
+
+void TForm1::HostChecker1Log(const std::string& msg)
+{
+    forms().Form11->showPingLogLine(msg);
 }
 
 } // namespace korvane

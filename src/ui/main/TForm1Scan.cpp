@@ -83,6 +83,11 @@ void TForm1::ListView2DblClick()
     properties.showAddress(address.ip, port);
     client.send(StatusRequest);
     const std::string reply = waitStatusReply(client, state.TimeoutMs);
+    if (properties.isVisible()) {
+        properties.hide();
+        properties.show();
+        activateWindow();
+    }
     if (isLookupAnswer(reply))
         showServerAnswer(reply, nullptr);
     else
@@ -107,6 +112,8 @@ void TForm1::FormClose()
 {
     // Halted, never waited for: the worker gives up its trips to this window.
     if (state.Scanning && state.ScanThread) state.ScanThread->halt();
+    // Passwords typed into the properties window are not dropped unasked.
+    if (forms().Form11->isVisible()) forms().Form11->close();
 }
 
 } // namespace korvane

@@ -27,6 +27,12 @@ void PaintBox::lineTo(int x, int y, const QColor& colour)
     update();
 }
 
+void PaintBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    if (OnDblClick) OnDblClick();
+}
+
 void PaintBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

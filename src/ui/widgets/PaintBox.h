@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
+
 namespace korvane {
 
 class PaintBox : public QWidget
@@ -19,8 +21,11 @@ public:
     QPoint penPos() const { return m_pen; }
     const QPixmap& canvas() const { return m_canvas; }
 
+    std::function<void()> OnDblClick;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QPixmap m_canvas;

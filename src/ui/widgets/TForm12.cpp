@@ -1,6 +1,7 @@
 // IP view window.
 #include "ui/widgets/TForm12.h"
 #include "ui/widgets/Furniture.h"
+#include "ui/widgets/Look.h"
 
 #include "ui/main/Forms.h"
 
@@ -11,6 +12,10 @@ TForm12::TForm12(Forms& forms) : FormBase(forms, QStringLiteral("TForm12"), QStr
     forms.Form12 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(161, 19);
+    Edit1 = place<QLineEdit>(this, QStringLiteral("Edit1"), QRect(0, 0, 161, 19));
+    Edit1->setAccessibleName(QStringLiteral("IP"));
+    Edit1->setFrame(false);
+    setColour(Edit1, QPalette::Base, Silver);
 }
 
 } // namespace korvane

@@ -11,6 +11,10 @@ TForm7::TForm7(Forms& forms) : FormBase(forms, QStringLiteral("TForm7"), QString
     forms.Form7 = this;
     setWindowFlags(BorderlessWindow);
     setClientSize(457, 107);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
 }
 
 } // namespace korvane

@@ -3,9 +3,11 @@
 #include "ui/widgets/Furniture.h"
 
 #include "platform/gui/JpegImage.h"
+#include "ui/lists/TForm3.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 
+#include <QEvent>
 #include <QPixmap>
 
 namespace korvane {
@@ -20,6 +22,20 @@ TForm8::TForm8(Forms& forms) : FormBase(forms, QStringLiteral("TForm8"), QString
     Image2 = place<QLabel>(this, QStringLiteral("Image2"), QRect(0, 0, 249, 249));
     Image2->setPixmap(QPixmap::fromImage(loadJpeg(QStringLiteral(":/art/credits2.jpg"))));
     Image2->hide();
+    for (QLabel* image : {Image1, Image2}) {
+        image->setToolTip(QStringLiteral("click to go back"));
+        image->setCursor(Qt::PointingHandCursor);
+        image->installEventFilter(this);
+    }
+}
+
+bool TForm8::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == Image1) runReported(dialogs(), [this] { Image1Click(); });
+        if (watched == Image2) runReported(dialogs(), [this] { Image2Click(); });
+    }
+    return FormBase::eventFilter(watched, event);
 }
 
 void TForm8::FormShow()
@@ -28,6 +44,18 @@ void TForm8::FormShow()
         Image2->show();
         Image1->hide();
     }
+}
+
+void TForm8::Image1Click()
+{
+    hide();
+    forms().Form3->show();
+}
+
+void TForm8::Image2Click()
+{
+    hide();
+    forms().Form3->show();
 }
 
 } // namespace korvane

@@ -15,8 +15,13 @@ public:
     QLabel* Image1;
     QLabel* Image2;
 
+    // Handlers
+    void Image1Click();
+    void Image2Click();
+
 protected:
     void FormShow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace korvane

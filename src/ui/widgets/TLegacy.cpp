@@ -13,6 +13,12 @@ TLegacy::TLegacy(Desktop& desktop, QWidget* parent) : QLabel(parent), m_desktop(
     setFocusPolicy(Qt::NoFocus);
 }
 
+void TLegacy::setText(const QString& caption)
+{
+    QLabel::setText(caption);
+    if (AutoSize) adjustSize();
+}
+
 void TLegacy::setAdressType(TAdressType type)
 {
     if (type != m_adressType) m_adressType = type;

@@ -18,6 +18,10 @@ class TLegacy : public QLabel
 public:
     TLegacy(Desktop& desktop, QWidget* parent);
 
+    // The caption; with AutoSize on (the default) the label takes the caption's size.
+    void setText(const QString& caption);
+    bool AutoSize = true;
+
     QString Adress;
     TAdressType AdressType() const { return m_adressType; }
     void setAdressType(TAdressType type);

@@ -5,7 +5,7 @@
 // a halt or the window's end, so it can never hang on a UI thread that has
 // stopped running its calls.
 
-#include "scan/ScanRun.h"
+#include "platform/HaltSwitch.h"
 
 #include <QObject>
 #include <QThread>
@@ -24,7 +24,7 @@ public:
     // dropped when it is destroyed.
     // Built on the UI thread; the worker never touches context itself, which
     // may be gone by the time a halted worker looks.
-    UiCarrier(QObject* context, std::shared_ptr<ScanControl> control)
+    UiCarrier(QObject* context, std::shared_ptr<HaltSwitch> control)
         : m_context(context), m_uiThread(context->thread()), m_control(std::move(control))
     {}
 
@@ -41,13 +41,13 @@ public:
     }
 
 private:
-    // Runs the batch, then the read, on the UI thread; throws ScanHalted when
+    // Runs the batch, then the read, on the UI thread; throws WorkerHalted when
     // the run is halted or the window went away first.
     void trip(std::function<void()> read);
 
     QObject* m_context;
     QThread* m_uiThread;
-    std::shared_ptr<ScanControl> m_control;
+    std::shared_ptr<HaltSwitch> m_control;
     std::vector<std::function<void()>> m_batch;
 };
 

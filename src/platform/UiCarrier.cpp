@@ -1,4 +1,4 @@
-#include "scan/UiCarrier.h"
+#include "platform/UiCarrier.h"
 
 #include <QMetaObject>
 #include <QThread>
@@ -17,12 +17,12 @@ constexpr std::chrono::milliseconds HaltCheck{20};
 
 void UiCarrier::trip(std::function<void()> read)
 {
-    if (m_control->halted()) throw ScanHalted{};
+    if (m_control->halted()) throw WorkerHalted{};
     auto batch = std::make_shared<std::vector<std::function<void()>>>(std::move(m_batch));
     m_batch.clear();
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> finished = done->get_future();
-    std::shared_ptr<ScanControl> control = m_control;
+    std::shared_ptr<HaltSwitch> control = m_control;
 
     auto onUi = [batch, read = std::move(read), done, control] {
         try {
@@ -38,21 +38,21 @@ void UiCarrier::trip(std::function<void()> read)
     };
 
     if (QThread::currentThread() == m_uiThread) {
-        if (control->halted()) throw ScanHalted{};
+        if (control->halted()) throw WorkerHalted{};
         onUi();
     } else if (!control->whileRunning(
                    [&] { QMetaObject::invokeMethod(m_context, std::move(onUi), Qt::QueuedConnection); })) {
-        throw ScanHalted{};
+        throw WorkerHalted{};
     }
 
     while (finished.wait_for(HaltCheck) != std::future_status::ready)
-        if (control->halted()) throw ScanHalted{};
+        if (control->halted()) throw WorkerHalted{};
     try {
         finished.get();
     } catch (const std::future_error&) {
-        throw ScanHalted{}; // the window was destroyed with the trip still queued
+        throw WorkerHalted{}; // the window was destroyed with the trip still queued
     }
-    if (control->halted()) throw ScanHalted{};
+    if (control->halted()) throw WorkerHalted{};
 }
 
 } // namespace korvane
