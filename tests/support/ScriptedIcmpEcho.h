@@ -54,17 +54,26 @@ public:
         std::lock_guard<std::mutex> guard(m_mutex);
         m_names[name] = {officialName, parseDottedAddress(dotted)};
     }
-    // Echoes wait in the service until released.
+    // Echoes wait in the service until released, all at once or one by one.
     void hold()
     {
         std::lock_guard<std::mutex> guard(m_mutex);
         m_held = true;
+        m_passes = 0;
     }
     void release()
     {
         {
             std::lock_guard<std::mutex> guard(m_mutex);
             m_held = false;
+        }
+        m_released.notify_all();
+    }
+    void releaseOne()
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            ++m_passes;
         }
         m_released.notify_all();
     }
@@ -136,7 +145,8 @@ private:
         std::unique_lock<std::mutex> lock(m_mutex);
         m_requests.push_back(std::move(request));
         ++m_waiting;
-        m_released.wait(lock, [this] { return !m_held; });
+        m_released.wait(lock, [this] { return !m_held || m_passes > 0; });
+        if (m_held) --m_passes;
         --m_waiting;
         if (m_queued.empty()) return m_default;
         const Outcome next = m_queued.front();
@@ -152,6 +162,7 @@ private:
     std::map<std::string, HostEntry> m_names;
     std::vector<Request> m_requests;
     bool m_held = false;
+    int m_passes = 0;
     int m_waiting = 0;
 };
 
