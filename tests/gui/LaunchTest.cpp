@@ -106,8 +106,6 @@ TEST_F(Launch, CommandLineAsTheGameSplitsIt)
         std::string password;
         std::vector<std::string> argv; // after the address
     };
-    const std::string rest =
-        " +set cl_playintro 0 +set ui_skip_eamovie 1 +set ui_skip_titlescreen 1 +set ui_skip_legalscreen 1";
     const Case cases[] = {
         {"plain", "Sniper", "pw",
          std::vector<std::string>{"+name", "Sniper", "+password", "pw"} + SetOptions},
@@ -120,9 +118,13 @@ TEST_F(Launch, CommandLineAsTheGameSplitsIt)
          std::vector<std::string>{"+name", "a\\b", "+password", "c\\d"} + SetOptions},
         {"latin-1 bytes kept", "J\xf6rg", "pw",
          std::vector<std::string>{"+name", "J\xf6rg", "+password", "pw"} + SetOptions},
-        // A quote ends the quoted argument early; the quotes after it pair the other way round.
-        {"quote in the nickname", "Bob\"x", "pw", {"+name", "Bobx +password pw" + rest}},
-        {"quote in the password", "Sniper", "p\"q", {"+name", "Sniper", "+password", "pq" + rest}},
+        // Quotes and a trailing backslash are quoted, so the game gets exactly what was typed.
+        {"quote in the nickname", "Bob\"x", "pw",
+         std::vector<std::string>{"+name", "Bob\"x", "+password", "pw"} + SetOptions},
+        {"quote in the password", "Sniper", "p\"q",
+         std::vector<std::string>{"+name", "Sniper", "+password", "p\"q"} + SetOptions},
+        {"backslash ends the nickname", "Sniper\\", "pw",
+         std::vector<std::string>{"+name", "Sniper\\", "+password", "pw"} + SetOptions},
     };
     for (const Case& c : cases) {
         const FakeGame game = medalGame();

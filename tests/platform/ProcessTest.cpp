@@ -3,6 +3,7 @@
 #include "platform/ProcessFakeGame.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -95,6 +96,27 @@ TEST(WindowsCommandLine, SplitsAsTheCRuntimeDoes)
         EXPECT_EQ(splitWindowsCommandLine(c.line), c.argv) << c.line;
 }
 
+TEST(WindowsCommandLine, QuotingGivesBackExactlyTheText)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"Sniper", R"("Sniper")"}, // a plain text only gains its quotes
+        {"", R"("")"},
+        {"Big Al", R"("Big Al")"},
+        {R"(Sniper\)", R"("Sniper\\")"},
+        {R"(a"b)", R"("a\"b")"},
+        {R"(a\"b)", R"("a\\\"b")"},
+        {R"(a\b)", R"("a\b")"},
+        {R"("")", R"("\"\"")"},
+        {"\xff\x01", "\"\xff\x01\""},
+    };
+    for (const auto& [text, quoted] : cases) {
+        EXPECT_EQ(quoteWindowsArgument(text), quoted) << text;
+        EXPECT_EQ(splitWindowsCommandLine("+name " + quoteWindowsArgument(text) + " +set a 1"),
+                  (std::vector<std::string>{"+name", text, "+set", "a", "1"}))
+            << text;
+    }
+}
+
 TEST(Process, RunsWithArgumentsAndWorkingDirectoryAndReportsItsExitCode)
 {
     Folder folder;
@@ -180,4 +202,14 @@ TEST(Process, FindOnPathSkipsWhatCannotRun)
     ScopedPath path(a + ":" + b);
     EXPECT_EQ(findOnPath("tool"), runnable.path);
     EXPECT_EQ(findOnPath("absent"), "");
+
+    // A relative entry is made absolute: the program starts in another folder.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.path()));
+    ScopedPath relative("b");
+    const std::string found = findOnPath("tool");
+    QDir::setCurrent(previous);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(found)).canonicalFilePath().toStdString(),
+              QFileInfo(QString::fromStdString(runnable.path)).canonicalFilePath().toStdString());
+    EXPECT_TRUE(found.starts_with("/")) << found;
 }

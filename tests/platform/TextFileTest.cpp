@@ -134,8 +134,8 @@ TEST(Convert, IntegerTextsAndTheErrorText)
         {"-5", -5},
         {"+7", 7},
         {"  12", 12},
-        {"$1F", 31},
-        {"0x10", 16},
+        {"$1F", std::nullopt}, // decimal only
+        {"0x10", std::nullopt},
         {"", std::nullopt},
         {"12 ", std::nullopt},
         {"abc", std::nullopt},

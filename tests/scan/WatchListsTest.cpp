@@ -29,6 +29,8 @@ TEST(WatchLists, MatchesOfOnePlayer)
         {"empty buddy line never matches", "", {""}, {""}, true, {}},
         {"tag anywhere in the name, reply's spelling", "Ann[xy]", {}, {"[XY]"}, true, {"Ann[xy]"}},
         {"tags off", "[xy]Ann", {}, {"[XY]"}, false, {}},
+        {"accented capitals fold (Latin-1)", "J\xD6RG", {"j\xF6rg"}, {}, false, {"j\xF6rg"}},
+        {"accented tag", "[\xC4X]Ann", {}, {"[\xE4x]"}, true, {"[\xC4X]Ann"}},
         {"empty tag line never matches", "[xy]Ann", {}, {"", "[xy]"}, true, {"[xy]Ann"}},
         {"buddy first, then each tag",
          "[xy]=AB=bob",
