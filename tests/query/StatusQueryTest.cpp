@@ -60,7 +60,7 @@ TEST(StatusQuery, FailuresGiveAnEmptyReply)
         std::string ip;
         std::string port;
     } cases[] = {
-        {"nothing listening", "127.0.0.1", std::to_string(korvane::test::unusedPort())},
+        {"nothing listening", "127.0.0.1", std::to_string(test::unusedPort())},
         {"port text not an integer", "127.0.0.1", "abc"},
         {"empty port text", "127.0.0.1", ""},
         {"port out of range", "127.0.0.1", "70000"},
@@ -175,6 +175,5 @@ TEST(StatusQuery, LookupRaisesForTheSetupButNotForTheWait)
     EXPECT_EQ(errorText([&] { queryStatusLookup(client, "127.0.0.1", "abc", TimeoutMs); }),
               "'abc' is not a valid integer value");
     EXPECT_THROW(queryStatusLookup(client, "no-such-host.invalid", "12203", TimeoutMs), IoError);
-    EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", std::to_string(korvane::test::unusedPort()), TimeoutMs),
-              "");
+    EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", std::to_string(test::unusedPort()), TimeoutMs), "");
 }

@@ -113,6 +113,6 @@ TEST(UdpClient, FirstDatagramFromAnySenderIsTaken)
     UdpClient stranger;
     stranger.setPeer("127.0.0.1", client.localPort());
     stranger.send("not the peer");
-    client.setPeer("127.0.0.1", korvane::test::unusedPort());
+    client.setPeer("127.0.0.1", test::unusedPort());
     EXPECT_EQ(client.receive(2000), "not the peer");
 }
