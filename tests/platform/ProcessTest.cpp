@@ -1,18 +1,18 @@
 // Windows command-line splitting and starting programs, directly or via wine.
 #include "platform/Process.h"
-#include "platform/ProcessFakeGame.h"
+#include "support/FakeGame.h"
+#include "support/ScopedPath.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 #include <unistd.h>
 
 using namespace korvane;
 using korvane::test::FakeGame;
+using korvane::test::ScopedPath;
 
 namespace {
 
@@ -23,27 +23,6 @@ int waitForExit(Process& process)
         ::usleep(10000);
     return status;
 }
-
-// PATH replaced for one test, so no real wine is ever found or run.
-class ScopedPath
-{
-public:
-    explicit ScopedPath(const std::string& value)
-    {
-        if (const char* old = std::getenv("PATH")) m_old = old;
-        ::setenv("PATH", value.c_str(), 1);
-    }
-    ~ScopedPath()
-    {
-        if (m_old)
-            ::setenv("PATH", m_old->c_str(), 1);
-        else
-            ::unsetenv("PATH");
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
 
 struct Folder
 {
@@ -76,6 +55,7 @@ TEST(WindowsCommandLine, SplitsAsTheCRuntimeDoes)
         {R"("")", {""}},
         {R"(a "" b)", {"a", "", "b"}},
         {R"(a\b c\\d)", {R"(a\b)", R"(c\\d)"}},
+        {R"(+name "a\b" +password "c\d")", {"+name", R"(a\b)", "+password", R"(c\d)"}},
         {R"(trail\)", {R"(trail\)"}},
         {R"(a\"b)", {R"(a"b)"}},
         {R"(a\\"b c")", {R"(a\b c)"}},
@@ -91,6 +71,7 @@ TEST(WindowsCommandLine, SplitsAsTheCRuntimeDoes)
         // quote pairs shift for the rest of the line.
         {R"(+name "Bob"x" +password "" +set a 1)", {"+name", "Bobx +password \" +set a 1"}},
         {R"(+name "Bob" +password "" +set a 1)", {"+name", "Bob", "+password", "", "+set", "a", "1"}},
+        {R"(+password "p"q" +set a 1)", {"+password", "pq +set a 1"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(splitWindowsCommandLine(c.line), c.argv) << c.line;

@@ -5,6 +5,7 @@
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "support/DataFolder.h"
+#include "support/ErrorText.h"
 
 #include <QStringList>
 
@@ -13,6 +14,7 @@
 
 using namespace korvane;
 using korvane::test::DataFolder;
+using korvane::test::errorText;
 
 TEST(TextFile, LineEndsOfEveryKindAndReadsPastTheEnd)
 {
@@ -47,18 +49,10 @@ TEST(TextFile, MissingFilesSayFileNotFound)
 {
     DataFolder folder;
     const std::string missing = folder.file("nothing.txt");
-    auto message = [](auto&& action) {
-        try {
-            action();
-        } catch (const IoError& error) {
-            return std::string(error.what());
-        }
-        return std::string("no error");
-    };
-    EXPECT_EQ(message([&] { TextReader r(missing); }), "File not found");
-    EXPECT_EQ(message([&] { TextWriter w(missing, WriteMode::Append); }), "File not found");
-    EXPECT_EQ(message([&] { deleteFile(missing); }), "File not found");
-    EXPECT_EQ(message([&] { TextReader r(folder.file("Serverlists")); }), std::string(std::strerror(EISDIR)));
+    EXPECT_EQ(errorText([&] { TextReader r(missing); }), "File not found");
+    EXPECT_EQ(errorText([&] { TextWriter w(missing, WriteMode::Append); }), "File not found");
+    EXPECT_EQ(errorText([&] { deleteFile(missing); }), "File not found");
+    EXPECT_EQ(errorText([&] { TextReader r(folder.file("Serverlists")); }), std::strerror(EISDIR));
     EXPECT_FALSE(folder.exists("nothing.txt"));
 }
 
@@ -147,12 +141,7 @@ TEST(Convert, IntegerTextsAndTheErrorText)
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(tryStrToInt(text), value) << text;
-    try {
-        strToInt("abc");
-        FAIL();
-    } catch (const ConvertError& error) {
-        EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
-    }
+    EXPECT_EQ(errorText([] { strToInt("abc"); }), "'abc' is not a valid integer value");
     EXPECT_EQ(removeAllNoCase("xRCON:yrcon:z", "rcon:"), "xyz");
     EXPECT_TRUE(containsNoCase("a StatusResponse", "statusresponse"));
 }

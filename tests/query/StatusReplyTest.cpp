@@ -1,6 +1,7 @@
 #include "query/StatusReply.h"
 
 #include "platform/Errors.h"
+#include "support/ErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,14 +138,9 @@ TEST(StatusReply, PlayerCountAndFullTest)
 
 TEST(StatusReply, FullTestRaisesForAMaximumThatIsNoInteger)
 {
-    for (const std::string maximum : {"", "lots", "20x", "1.5", "$10", "0x10"}) {
-        try {
-            isFull(0, maximum);
-            ADD_FAILURE() << "no error for '" << maximum << "'";
-        } catch (const ConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + maximum + "' is not a valid integer value");
-        }
-    }
+    for (const std::string maximum : {"", "lots", "20x", "1.5", "$10", "0x10"})
+        EXPECT_EQ(test::errorText([&] { isFull(0, maximum); }),
+                  "'" + maximum + "' is not a valid integer value");
 }
 
 TEST(StatusReply, MapRotationSplitsTheSettingOnSpaces)

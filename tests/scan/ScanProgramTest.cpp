@@ -51,10 +51,7 @@ TEST(ScanProgram, PrintsTableBuddiesAndStatus)
     fleet::Fleet servers(config);
     servers.start();
     DataFolder folder;
-    std::vector<std::string> settings = DataFolder::configLines();
-    settings[2] = "clantags on";
-    settings[7] = "300";
-    folder.writeLines("Config", settings);
+    folder.writeLines("Config", test::config({{3, "clantags on"}, {8, "300"}}));
     writeScanData(folder, servers);
     folder.write("Buddys.txt", "bob\r\n");
     folder.write("clantags.txt", "[XY]\r\n");
@@ -80,7 +77,7 @@ TEST(ScanProgram, FailuresGoToStandardErrorWithAnExitStatus)
     EXPECT_EQ(outcome.err, "File not found\n");
     EXPECT_TRUE(outcome.out.empty());
 
-    folder.writeLines("Config", DataFolder::configLines());
+    folder.writeLines("Config", test::config());
     outcome = runScanProgram(folder);
     EXPECT_NE(outcome.status, 0);
     EXPECT_EQ(outcome.err, "Please select a server list !\n");

@@ -19,7 +19,7 @@ enum class Behaviour {
     Full,     // players padded up to the maximum
     Garbage,  // FF FF FF FF followed by random bytes
     Short,    // the reply cut to exactly 40 bytes
-    Long,     // players padded until the reply is exactly 8192 bytes
+    Long,     // padding players and a padding key bring the reply to exactly 8192 bytes
     Oversize, // a reply longer than any client buffer (9000 bytes)
     BadMax,   // sv_maxclients is not a number
 };
@@ -76,12 +76,13 @@ std::string rconReply(ServerConfig& server, const std::string& datagram);
 FleetConfig parseFleetConfig(const std::string& jsonText);
 FleetConfig loadFleetConfig(const std::string& path);
 
-// count servers with varied names, maps, players and games, a share of them silent.
 // One server as tests build them: host name "<listName> host", the players
-// scored 1, 2, 3... with a ping of 50.
+// scored 1, 2, 3... with a ping of 50, no map rotation, link or console password.
 ServerConfig makeServer(const std::string& listName, Behaviour behaviour,
                         std::vector<std::string> players = {}, int maxClients = 16);
 
+// count servers with varied names, maps, players and games, a share of them
+// silent, the same for the same seed; ports from basePort on (0: ephemeral).
 FleetConfig generateFleet(int count, int basePort, double silentFraction, std::uint32_t seed);
 
 // The fleet as a server-list file: name, IP, port per server, CR LF line ends.
