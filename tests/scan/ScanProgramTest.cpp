@@ -118,7 +118,7 @@ TEST(ScanProgram, HostileFieldsAreEscapedSoEveryLineKeepsItsFields)
     fleet::Fleet servers(config);
     servers.start();
     DataFolder folder;
-    folder.writeLines("Config", DataFolder::configLines());
+    folder.writeLines("Config", test::config());
     writeScanData(folder, servers);
     folder.write("Buddys.txt", "evil\tone\\\x01\x7f\r\n");
 
