@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "support/DataFolder.h"
 #include "support/ErrorText.h"
+#include "support/FileSizeLimit.h"
 
 #include <QStringList>
 
@@ -90,6 +91,29 @@ TEST(TextFile, ReplaceIsAtomicAndLeavesNoScratchFile)
     }
     ::chmod(folder.path().toLocal8Bit().constData(), 0700);
     EXPECT_THROW(replaceFileLines(folder.file("no/such/folder/list"), {"x"}), IoError);
+}
+
+TEST(TextFile, SeveralLinesAppendAllOrNoneAndCanBeCutBack)
+{
+    DataFolder folder;
+    const std::tuple<std::string, rlim_t, std::string> cases[] = {
+        // before, file size limit (0: none), after
+        {"old", 0, "old\r\na\r\nb\r\n"}, // an unterminated last line is ended first
+        {"old\r\n", 7, "old\r\n"},       // the write stops inside the first line: none of it stays
+        {"old", 4, "old"},               // the added line end goes too
+    };
+    for (const auto& [before, limit, after] : cases) {
+        folder.write("p.txt", before);
+        if (limit == 0) {
+            EXPECT_EQ(appendFileLines(folder.file("p.txt"), {"a", "b"}), before.size());
+        } else {
+            test::FileSizeLimit fileSizeLimit(limit);
+            EXPECT_THROW(appendFileLines(folder.file("p.txt"), {"a", "b"}), IoError);
+        }
+        EXPECT_EQ(folder.read("p.txt"), after) << before << " limit " << limit;
+    }
+    EXPECT_THROW(appendFileLines(folder.file("missing.txt"), {"x"}), IoError);
+    EXPECT_FALSE(folder.exists("missing.txt"));
 }
 
 TEST(TextFile, ListsRegularFilesByPattern)
