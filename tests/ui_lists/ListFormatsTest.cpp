@@ -153,7 +153,7 @@ TEST(ListFormats, FailuresLeaveEveryFileWholeAndTheListAndPasswordsInAgreement)
     for (const Case& c : cases) {
         DataFolder folder;
         folder.write("Serverlists/Clan", records({{"Old", "9.9.9.9", "1"}}));
-        folder.writeLines("Config", DataFolder::configLines());
+        folder.writeLines("Config", test::config());
         if (c.passwordFile) folder.write(PasswordFileName, PasswordHeader);
         std::string sslf = "Server=MoHAA 10.0.0.1:12203 secret \"Alpha\"\r\n", ase;
         for (int i = 0; i < 20; ++i) {

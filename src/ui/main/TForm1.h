@@ -101,6 +101,12 @@ public:
     void showServerAnswer(const std::string& reply, QTreeWidgetItem* row);
     void showNoAnswer(QTreeWidgetItem* row);
 
+    // The current list's changes made from this window, kept in step with the file.
+    // A server appended to the file: its name in the server box, a "not scanned" row.
+    QTreeWidgetItem* addServerRow(const std::string& name);
+    // Run after every change of the current list file made from here.
+    void currentListChanged();
+
     void setStatusText(const QString& text);
     QString statusText() const;
 
@@ -140,6 +146,7 @@ public:
     void refresh2Click();
     void properties1Click();
     void addserver1Click();
+    void deleteserver1Click();
     void exit1Click();
 
 protected:
