@@ -64,6 +64,8 @@ protected:
         QApplication::processEvents();
     }
     TForm1& form1() { return *forms->Form1; }
+    // One column of the server table, top to bottom.
+    QStringList column(int c) const { return columnTexts(forms->Form1->ListView3, c); }
 
     // Runs a handler the way its event does, inside the general error report;
     // the text of the error it reported, or "".
