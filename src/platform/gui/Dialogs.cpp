@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace korvane {
 
@@ -28,8 +29,16 @@ QString QtDialogs::openFile(QWidget* parent, const QString& filter, const QStrin
 
 QString QtDialogs::saveFile(QWidget* parent, const QString& name, const QString& dir, const QString& filter)
 {
-    const QString start = dir.isEmpty() ? name : dir + QLatin1Char('/') + name;
-    return QFileDialog::getSaveFileName(parent, QString(), start, filter);
+    QFileDialog dialog(parent, QString(), dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(name);
+    // A name typed without an extension gets the filter's, before the dialog
+    // asks about overwriting, so it asks about the file that is written.
+    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch extension = firstExtension.match(filter);
+    if (extension.hasMatch()) dialog.setDefaultSuffix(extension.captured(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace korvane
