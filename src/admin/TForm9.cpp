@@ -108,7 +108,10 @@ TForm9::TForm9(Forms& forms) : FormBase(forms, QStringLiteral("TForm9"), QString
 
 QStringList TForm9::consoleLines() const
 {
-    QStringList lines = Memo1->toPlainText().split(QLatin1Char('\n'));
+    // Block by block: the plain-text export would turn no-break spaces into blanks.
+    QStringList lines;
+    for (QTextBlock block = Memo1->document()->begin(); block.isValid(); block = block.next())
+        lines.append(block.text());
     if (lines.last().isEmpty()) lines.removeLast();
     return lines;
 }
