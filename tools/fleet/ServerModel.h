@@ -69,8 +69,13 @@ std::string statusReply(const ServerConfig& server, std::mt19937& rng);
 // The short info answer qstat asks for before the status.
 std::string infoReply(const ServerConfig& server);
 
-// The console's answer to one rcon datagram; map changes the server's map.
-std::string rconReply(ServerConfig& server, const std::string& datagram);
+// The console's answer to one rcon datagram as the games' servers send it:
+// the printed text in datagrams of at most RconPrintRoom bytes of text, each
+// behind its own print header, split between lines; nothing for a command
+// that prints nothing. "map" changes the server's map; "quit" ends the
+// server, which answers nothing from then on.
+inline constexpr std::size_t RconPrintRoom = 1007;
+std::vector<std::string> rconReply(ServerConfig& server, const std::string& datagram);
 
 // Reads a configuration (see the demo's fleet.json); throws std::runtime_error.
 FleetConfig parseFleetConfig(const std::string& jsonText);
