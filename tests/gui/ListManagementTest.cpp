@@ -298,3 +298,43 @@ TEST_F(ListManagement, FailedEditorSavesLeaveTheOldListWhole)
     EXPECT_EQ(dialogs.shown().size(), 2);
     EXPECT_TRUE(QFileInfo(folder.path() + "/Serverlists/Broken").isDir());
 }
+
+TEST_F(ListManagement, ExportAndImportThroughTheWindowGiveTheSameList)
+{
+    startWithLists();
+    folder.writeLines("Passwords.txt", {"// Korvane 1.11 password list", "//", "", "127.0.0.12", "pw",
+                                        "127.0.0.12", "rcon:secret"});
+    QDir(folder.path()).mkpath("out");
+    const QString target = folder.path() + "/out/Standard";
+    selectList("Standard");
+    dialogs.queueFileName(target);
+    options().exportsslf1->trigger();
+    const std::string exported = folder.read("out/Standard.sslf");
+    EXPECT_NE(exported.find("Server=MoHAA 127.0.0.1:2 pw \"Bravo\"\r\n"), std::string::npos) << exported;
+    EXPECT_EQ(exported.find("secret"), std::string::npos);
+
+    // Exporting onto the same file asks first; No leaves it alone.
+    folder.write("out/Standard.sslf", "mine");
+    dialogs.queueFileName(target);
+    dialogs.queueConfirm(false);
+    options().exportsslf1->trigger();
+    EXPECT_EQ(dialogs.shownTexts().last(), "File Standard.sslf exists. Replace it ?");
+    EXPECT_EQ(folder.read("out/Standard.sslf"), "mine");
+
+    folder.write("out/Copy.sslf", exported);
+    dialogs.queueFileName(folder.path() + "/out/Copy.sslf");
+    dialogs.queueConfirm(true);
+    options().Button7->click();
+    EXPECT_EQ(dialogs.shownTexts().last(), "Import HLSW list ?");
+    EXPECT_TRUE(lists().contains("Copy"));
+    EXPECT_EQ(folder.read("Serverlists/Copy"), folder.read("Serverlists/Standard"));
+
+    folder.write("out/ase.txt", "A|b:c|127.0.0.1:12203\r\n");
+    dialogs.queueFileName(folder.path() + "/out/ase.txt");
+    dialogs.queueConfirm(true);
+    options().Button5->click();
+    EXPECT_EQ(dialogs.shownTexts().last(), "Sure text is formated: Name|Ip:Port ?");
+    EXPECT_EQ(folder.read("Serverlists/ase"), test::crlf({"A|b:c", "127.0.0.1", "12203"}));
+    EXPECT_TRUE(lists().contains("ase"));
+    EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Standard") << "imports never change the current list";
+}
