@@ -7,6 +7,7 @@
 
 #include "fleet/Fleet.h"
 #include "scan/ScanRun.h"
+#include "support/DataFolder.h"
 
 #include <chrono>
 #include <cstdio>
@@ -138,8 +139,9 @@ int main(int argc, char** argv)
         fleet.start();
         const fs::path folder = fs::temp_directory_path() / ("korvane-bench-" + std::to_string(::getpid()));
         fs::create_directories(folder / "Serverlists");
-        writeFile(folder / "Config", "timer off\r\nServerlists\\Bench\r\nclantags on\r\n\r\n\r\n\r\n\r\n" +
-                                         std::to_string(timeoutMs) + "\r\nfast\r\nfalse\r\n0\r\n//\r\n");
+        writeFile(folder / "Config",
+                  korvane::test::crlf(korvane::test::config(
+                      {{2, "Serverlists\\Bench"}, {3, "clantags on"}, {8, std::to_string(timeoutMs)}})));
         writeFile(folder / "Serverlists" / "Bench", fleet.serverListText());
         writeFile(folder / "Buddys.txt", "Gefreiter\r\n|SAS|Nick\r\n");
         writeFile(folder / "clantags.txt", "[XY]\r\n");

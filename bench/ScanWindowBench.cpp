@@ -5,29 +5,17 @@
 
 #include "fleet/Fleet.h"
 #include "platform/gui/Desktop.h"
-#include "platform/gui/Dialogs.h"
+#include "support/DataFolder.h"
+#include "support/PrintedDialogs.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
-#include <fstream>
-
-namespace {
-
-void writeFile(const QString& path, const std::string& bytes)
-{
-    std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -40,17 +28,17 @@ int main(int argc, char** argv)
 
     korvane::fleet::Fleet fleet(korvane::fleet::generateFleet(count, 0, silent, 7));
     fleet.start();
-    QTemporaryDir folder;
-    QDir::setCurrent(folder.path());
-    QDir(folder.path()).mkdir(QStringLiteral("Serverlists"));
-    writeFile(QStringLiteral("Config"), "timer off\r\nServerlists\\Bench\r\nclantags on\r\n\r\n\r\n\r\n\r\n" +
-                                            std::to_string(timeoutMs) + "\r\nfast\r\nfalse\r\n0\r\n//\r\n");
-    writeFile(QStringLiteral("Serverlists/Bench"), fleet.serverListText());
-    writeFile(QStringLiteral("Buddys.txt"), "Gefreiter\r\n|SAS|Nick\r\n");
-    writeFile(QStringLiteral("clantags.txt"), "[XY]\r\n");
-    writeFile(QStringLiteral("Passwords.txt"), "");
+    const korvane::test::DataFolder folder;
+    folder.writeLines("Config",
+                      korvane::test::config(
+                          {{2, "Serverlists\\Bench"}, {3, "clantags on"}, {8, std::to_string(timeoutMs)}}));
+    folder.write("Serverlists/Bench", fleet.serverListText());
+    folder.write("Buddys.txt", "Gefreiter\r\n|SAS|Nick\r\n");
+    folder.write("clantags.txt", "[XY]\r\n");
+    folder.write("Passwords.txt", "");
 
-    korvane::QtDialogs dialogs;
+    // A box would wait for a click that never comes: boxes are printed, questions answered No.
+    korvane::test::PrintedDialogs dialogs;
     korvane::QtDesktop desktop;
     std::unique_ptr<korvane::Forms> forms = korvane::createForms(dialogs, desktop);
     korvane::TForm1& window = *forms->Form1;

@@ -1,19 +1,26 @@
 #!/bin/sh
-# Builds the reply fuzzer in build-fuzz/ and runs it for a bounded time.
+# Builds the fuzzers in build-fuzz/ and runs them within one bounded time:
+# two thirds for the reply fuzzer, the rest for the list-format fuzzer.
 # Usage: scripts/fuzz.sh [seconds] [extra libFuzzer options...]
-# Exits non-zero when the fuzzer finds a crash or a broken property.
+# Exits non-zero when a fuzzer finds a crash or a broken property.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-45}
 [ $# -gt 0 ] && shift
+reply_seconds=$((seconds * 2 / 3))
+[ "$reply_seconds" -lt 1 ] && reply_seconds=1
+format_seconds=$((seconds - reply_seconds))
+[ "$format_seconds" -lt 1 ] && format_seconds=1
 
 build="$root/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -G Ninja -DKORVANE_FUZZ=ON >/dev/null
 cmake --build "$build" -j2
 
-# New finds go to a scratch folder; the checked-in corpus only seeds the run.
-work="$build/corpus"
-mkdir -p "$work" "$build/artifacts"
-"$build/korvane_fuzz_replies" "$work" "$root/fuzz/corpus" \
-    -max_len=8192 -max_total_time="$seconds" -artifact_prefix="$build/artifacts/" -print_final_stats=1 "$@"
+# New finds go to scratch folders; the checked-in corpora only seed the runs.
+mkdir -p "$build/corpus" "$build/corpus-formats" "$build/artifacts"
+"$build/korvane_fuzz_replies" "$build/corpus" "$root/fuzz/corpus" \
+    -max_len=8192 -max_total_time="$reply_seconds" -artifact_prefix="$build/artifacts/" -print_final_stats=1 "$@"
+"$build/korvane_fuzz_formats" "$build/corpus-formats" "$root/fuzz/corpus-formats" \
+    -max_len=4096 -max_total_time="$format_seconds" -artifact_prefix="$build/artifacts/formats-" \
+    -print_final_stats=1 "$@"

@@ -65,6 +65,22 @@ void AddRconPassword(const std::string& key, const std::string& password)
     appendRecord(key, RconMark + password);
 }
 
+std::uint64_t addServerPasswords(const std::vector<PasswordRecord>& records)
+{
+    std::vector<std::string> lines;
+    lines.reserve(records.size() * 2);
+    for (const PasswordRecord& record : records) {
+        lines.push_back(record.key);
+        lines.push_back(record.password);
+    }
+    return appendFileLines(dataPath(PasswordFileName), lines);
+}
+
+void truncatePasswordFile(std::uint64_t size)
+{
+    truncateFile(dataPath(PasswordFileName), size);
+}
+
 void ResetPasswords()
 {
     const std::string path = dataPath(PasswordFileName);

@@ -4,8 +4,10 @@
 // shrinks (and creates) the file. Every operation opens and closes the file
 // itself; a missing file is an IoError ("File not found") for all but the reset.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -28,6 +30,17 @@ std::optional<std::string> FindRconPassword(const std::string& key);
 
 void AddServerPassword(const std::string& key, const std::string& password);
 void AddRconPassword(const std::string& key, const std::string& password);
+
+struct PasswordRecord
+{
+    std::string key;
+    std::string password;
+};
+
+// Server-password records appended all or none. Returns the file's size
+// before them, so a caller whose next step fails can take them back.
+std::uint64_t addServerPasswords(const std::vector<PasswordRecord>& records);
+void truncatePasswordFile(std::uint64_t size);
 
 // Rewrites the file with its three header lines only.
 void ResetPasswords();

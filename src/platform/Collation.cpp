@@ -16,6 +16,13 @@ unsigned char fold(unsigned char c)
 
 } // namespace
 
+std::string foldCase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(fold(static_cast<unsigned char>(c)));
+    return text;
+}
+
 int compareCaptions(const std::string& a, const std::string& b)
 {
     const size_t n = std::min(a.size(), b.size());

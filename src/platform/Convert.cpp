@@ -16,28 +16,13 @@ std::optional<int> tryStrToInt(const std::string& text)
         negative = text[i] == '-';
         ++i;
     }
-    int base = 10;
-    if (i < text.size() && text[i] == '$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
+    // Decimal only: "$12C" and "0x1F4" are not numbers in any file or field.
     if (i >= text.size()) return std::nullopt;
     long long value = 0;
     for (; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        value = value * base + digit;
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
         if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
     }
     if (negative) value = -value;

@@ -1,6 +1,7 @@
 #include "platform/Process.h"
 
 #include "platform/Convert.h"
+#include "platform/Paths.h"
 
 #include <cerrno>
 #include <csignal>
@@ -74,6 +75,25 @@ std::vector<std::string> splitWindowsCommandLine(const std::string& arguments)
     return result;
 }
 
+std::string quoteWindowsArgument(const std::string& text)
+{
+    std::string result = "\"";
+    size_t slashes = 0;
+    for (const char c : text) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        // Backslashes count only before a quote.
+        result.append(c == '"' ? slashes * 2 + 1 : slashes, '\\');
+        slashes = 0;
+        result += c;
+    }
+    result.append(slashes * 2, '\\'); // they stand before the closing quote
+    result += '"';
+    return result;
+}
+
 std::string findOnPath(const std::string& name)
 {
     const char* path = std::getenv("PATH");
@@ -85,7 +105,10 @@ std::string findOnPath(const std::string& name)
         const std::string dir =
             dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
         // An empty entry means the current directory.
-        const std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + name;
+        // The child starts in another folder: a relative entry must not stay relative.
+        std::string folder = dir.empty() ? std::string(".") : dir;
+        if (folder.front() != '/') folder = currentDirectory() + "/" + folder;
+        const std::string candidate = folder + "/" + name;
         struct stat info
         {};
         if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&

@@ -18,6 +18,10 @@ inline constexpr int StillActive = 259;
 // backslashes + quote give n backslashes and a literal quote, "" inside
 // quotes gives a literal quote, other backslashes are literal.
 std::vector<std::string> splitWindowsCommandLine(const std::string& arguments);
+// The text between double quotes so that splitting gives it back exactly,
+// under the old and the new Windows rules alike: backslashes before a quote
+// doubled, embedded quotes escaped. A plain text only gains its two quotes.
+std::string quoteWindowsArgument(const std::string& text);
 
 // Full path of an executable file of that name on PATH, "" when none.
 std::string findOnPath(const std::string& name);

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fnmatch.h>
 #include <sys/stat.h>
@@ -134,6 +135,62 @@ void replaceFileLines(const std::string& path, const std::vector<std::string>& l
         throw IoError(error.empty() ? std::strerror(EIO) : error);
     }
     if (!file.commit()) throw IoError(file.errorString().toLocal8Bit().toStdString());
+}
+
+std::uint64_t appendFileLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) throwErrno(errno);
+    auto fail = [&](int error) {
+        ::close(fd);
+        throwErrno(error);
+    };
+    struct stat info
+    {};
+    if (::fstat(fd, &info) != 0) fail(errno);
+    const off_t oldSize = info.st_size;
+
+    std::string data;
+    if (oldSize > 0) {
+        char last = 0;
+        if (::pread(fd, &last, 1, oldSize - 1) != 1) fail(errno ? errno : EIO);
+        if (last != '\n' && last != '\r') data = "\r\n";
+    }
+    for (const std::string& line : lines) {
+        data += line;
+        data += "\r\n";
+    }
+
+    int error = 0;
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t written =
+            ::pwrite(fd, data.data() + done, data.size() - done, oldSize + static_cast<off_t>(done));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error = written < 0 ? errno : EIO;
+            break;
+        }
+        done += static_cast<size_t>(written);
+    }
+    // A write the disk refuses late shows up here; it must not leave half a record.
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (error != 0) {
+        // The write's error is the one to report, whatever the cut-back gives.
+        [[maybe_unused]] const int cut = ::ftruncate(fd, oldSize);
+        fail(error);
+    }
+    if (::close(fd) != 0) {
+        error = errno;
+        [[maybe_unused]] const int cut = ::truncate(path.c_str(), oldSize);
+        throwErrno(error);
+    }
+    return static_cast<std::uint64_t>(oldSize);
+}
+
+void truncateFile(const std::string& path, std::uint64_t size)
+{
+    if (::truncate(path.c_str(), static_cast<off_t>(size)) != 0) throwErrno(errno);
 }
 
 bool fileExists(const std::string& path)

@@ -4,6 +4,7 @@
 // Paths are full native paths (see Paths.h: dataPath()). Failures throw IoError
 // ("File not found" for a missing file, the system's text otherwise).
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,6 +54,14 @@ std::vector<std::string> readAllLines(const std::string& path);
 // Replaces the whole file atomically: readers see the old or the new contents,
 // never a missing or half-written file; on failure the old file stays whole.
 void replaceFileLines(const std::string& path, const std::vector<std::string>& lines);
+
+// Appends all the lines or none: the file must exist ("File not found"), an
+// unterminated last line is ended first, and a failed write, flush or close
+// cuts the file back to its old size before the error propagates. Returns that
+// old size, so a caller whose later step fails can cut it back too.
+std::uint64_t appendFileLines(const std::string& path, const std::vector<std::string>& lines);
+
+void truncateFile(const std::string& path, std::uint64_t size); // throws IoError
 
 bool fileExists(const std::string& path); // regular file
 void deleteFile(const std::string& path); // throws IoError

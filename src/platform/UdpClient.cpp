@@ -70,6 +70,22 @@ sockaddr_storage resolvePeer(const std::string& host, int port, int family, sock
     return result;
 }
 
+std::string addressText(const sockaddr_storage& address)
+{
+    char text[INET6_ADDRSTRLEN] = "";
+    int port = 0;
+    if (address.ss_family == AF_INET6) {
+        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&address);
+        ::inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+        port = ntohs(v6->sin6_port);
+    } else if (address.ss_family == AF_INET) {
+        const auto* v4 = reinterpret_cast<const sockaddr_in*>(&address);
+        ::inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
+        port = ntohs(v4->sin_port);
+    }
+    return std::string(text) + "/" + std::to_string(port);
+}
+
 } // namespace
 
 UdpClient::~UdpClient()
@@ -142,7 +158,7 @@ void UdpClient::send(const std::string& bytes)
     if (static_cast<size_t>(sent) != bytes.size()) throw IoError("Datagram sent only in part");
 }
 
-std::string UdpClient::receive(int timeoutMs)
+bool UdpClient::readable(int timeoutMs)
 {
     if (!isOpen()) throw IoError("UDP socket is not open");
     using Clock = std::chrono::steady_clock;
@@ -155,20 +171,29 @@ std::string UdpClient::receive(int timeoutMs)
             if (errno == EINTR) continue;
             throwSystem("Cannot wait for datagram", errno);
         }
-        if (ready == 0) return {};
-        break;
+        return ready > 0;
     }
+}
+
+std::string UdpClient::receive(int timeoutMs, std::string* sender)
+{
+    if (sender) sender->clear();
+    if (!readable(timeoutMs)) return {};
     // One byte more than the buffer tells an oversized datagram from one that fits exactly.
     std::string buffer(BufferSize + 1, '\0');
+    sockaddr_storage from{};
+    socklen_t fromLength = sizeof from;
     ssize_t got;
     do {
-        got = ::recv(m_fd, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT);
+        got = ::recvfrom(m_fd, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT,
+                         reinterpret_cast<sockaddr*>(&from), &fromLength);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         // ICMP errors from earlier sends surface here; the datagram never came.
         if (errno == ECONNREFUSED || errno == EAGAIN || errno == EWOULDBLOCK) return {};
         throwSystem("Cannot receive datagram", errno);
     }
+    if (sender) *sender = addressText(from);
     if (got > BufferSize) return {};
     buffer.resize(static_cast<size_t>(got));
     return buffer;

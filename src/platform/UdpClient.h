@@ -35,8 +35,13 @@ public:
     // Waits at most timeoutMs (a value below zero counts as zero) for one
     // datagram from anyone. Empty on time-out, on a zero-byte datagram and on
     // a datagram longer than BufferSize (which is consumed). Throws IoError
-    // when the socket is not open or fails.
-    std::string receive(int timeoutMs);
+    // when the socket is not open or fails. sender, when given, gets the
+    // sender's address and port as text (empty on time-out).
+    std::string receive(int timeoutMs, std::string* sender = nullptr);
+
+    // Waits at most timeoutMs for a datagram to arrive, without taking it.
+    // Throws IoError when the socket is not open or fails.
+    bool readable(int timeoutMs);
 
     // The socket descriptor (-1 when closed), so one thread can poll many clients.
     int nativeHandle() const { return m_fd; }

@@ -15,9 +15,9 @@ std::string RconDatagram(const std::string& password, const std::string& command
     return datagram;
 }
 
-bool rconExpectsReply(const std::string& datagram)
+bool rconExpectsReply(const std::string& command)
 {
-    return !containsNoCase(datagram, "quit");
+    return !containsNoCase(command, "quit");
 }
 
 bool rconClearsConsole(const std::string& command)
@@ -27,7 +27,11 @@ bool rconClearsConsole(const std::string& command)
 
 std::string cleanRconReply(const std::string& reply)
 {
-    return removeAllNoCase(withoutByte(reply, '\xFF'), "\x01print");
+    // Quake III servers send the print header without the direction byte.
+    static const std::string plainHeader = "\xFF\xFF\xFF\xFFprint";
+    std::string text = reply;
+    if (lowerCase(text.substr(0, plainHeader.size())) == plainHeader) text.erase(4, 5);
+    return removeAllNoCase(withoutByte(text, '\xFF'), "\x01print");
 }
 
 std::vector<std::string> splitConsoleLines(const std::string& cleaned)
@@ -37,9 +41,17 @@ std::vector<std::string> splitConsoleLines(const std::string& cleaned)
 
 std::vector<std::string> rconReplyLines(const std::string& reply)
 {
-    const std::string cleaned = cleanRconReply(reply);
-    if (cleaned.empty()) return {RconNoResponseLine};
-    return splitConsoleLines(cleaned);
+    return rconReplyLines(std::vector<std::string>{reply});
+}
+
+std::vector<std::string> rconReplyLines(const std::vector<std::string>& datagrams)
+{
+    std::vector<std::string> lines;
+    for (const std::string& datagram : datagrams)
+        for (std::string& line : splitConsoleLines(cleanRconReply(datagram)))
+            lines.push_back(std::move(line));
+    if (lines.empty()) lines.push_back(RconNoResponseLine);
+    return lines;
 }
 
 } // namespace korvane

@@ -95,6 +95,16 @@ ServerLink linkOf(const std::string& reply)
     return {removeAllNoCase(value, "http://"), value};
 }
 
+std::string openableWebAddress(const std::string& address)
+{
+    const std::size_t colon = address.find(':');
+    const std::size_t slash = address.find('/');
+    const bool hasScheme = colon != std::string::npos && (slash == std::string::npos || colon < slash);
+    if (!hasScheme) return address.empty() ? std::string() : "http://" + address;
+    const std::string scheme = lowerCase(address.substr(0, colon));
+    return scheme == "http" || scheme == "https" ? address : std::string();
+}
+
 ReplyFacts replyFacts(const std::string& reply)
 {
     return {ExtractValue(reply, KeyVersion), linkOf(reply), mapRotation(reply)};

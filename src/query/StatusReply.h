@@ -64,6 +64,11 @@ std::vector<std::string> mapRotation(const std::string& reply);
 // The server's web link, or NoLinkCaption and SupportAddress.
 ServerLink linkOf(const std::string& reply);
 
+// The address a web link may hand to the desktop: http and https addresses as
+// they are, one without a scheme ("www.clan.de") as http; "" for any other
+// scheme (file:, smb:, javascript:), which a server must never get opened.
+std::string openableWebAddress(const std::string& address);
+
 // What the properties window shows of a reply besides the ping.
 struct ReplyFacts
 {

@@ -1,6 +1,6 @@
 #include "scan/WatchLists.h"
 
-#include "platform/Convert.h"
+#include "platform/Collation.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -19,12 +19,13 @@ std::vector<std::string> matchPlayer(const std::string& name, const WatchLists& 
 {
     std::vector<std::string> captions;
     if (name.empty()) return captions;
-    const std::string lowerName = lowerCase(name);
+    // Player names are Latin-1: "JÖRG" is the buddy "jörg".
+    const std::string lowerName = foldCase(name);
     for (const std::string& line : lists.buddies)
-        if (lowerCase(line) == lowerName) captions.push_back(line);
+        if (foldCase(line) == lowerName) captions.push_back(line);
     if (checkClantags)
         for (const std::string& tag : lists.clantags)
-            if (!tag.empty() && lowerName.find(lowerCase(tag)) != std::string::npos) captions.push_back(name);
+            if (!tag.empty() && lowerName.find(foldCase(tag)) != std::string::npos) captions.push_back(name);
     return captions;
 }
 

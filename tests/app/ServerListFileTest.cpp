@@ -2,6 +2,7 @@
 #include "app/ServerListFile.h"
 #include "platform/Errors.h"
 #include "support/DataFolder.h"
+#include "support/ErrorText.h"
 #include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -103,12 +104,7 @@ TEST(ServerListFile, FailedRemovalLeavesTheListWhole)
     EXPECT_EQ(folder.read(List), before);
     EXPECT_EQ(folder.files("Serverlists"), (std::vector<std::string>{"Standard"}));
 
-    try {
-        removeServer(listFilePath("Gone"), "A");
-        FAIL();
-    } catch (const IoError& error) {
-        EXPECT_STREQ(error.what(), "File not found");
-    }
+    EXPECT_EQ(test::errorText([] { removeServer(listFilePath("Gone"), "A"); }), "File not found");
     EXPECT_FALSE(folder.exists("Serverlists/Gone"));
 }
 

@@ -2,10 +2,12 @@
 #include "app/SettingsFile.h"
 #include "platform/Errors.h"
 #include "support/DataFolder.h"
+#include "support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
 using namespace korvane;
+using korvane::test::config;
 using korvane::test::DataFolder;
 
 namespace {
@@ -21,19 +23,8 @@ std::unique_ptr<Read> readFrom(const DataFolder& folder, const std::string& byte
 {
     folder.write("Config", bytes);
     auto result = std::make_unique<Read>();
-    try {
-        readSettings(result->state, [&] { ++result->timerStarts; });
-    } catch (const KorvaneError& error) {
-        result->error = error.what();
-    }
+    result->error = test::errorText([&] { readSettings(result->state, [&] { ++result->timerStarts; }); });
     return result;
-}
-
-std::vector<std::string> withLine(int number, const std::string& text)
-{
-    auto lines = DataFolder::configLines();
-    lines[number - 1] = text;
-    return lines;
 }
 
 } // namespace
@@ -61,7 +52,7 @@ TEST(SettingsFile, FlagsMatchOnlyTheExactWords)
         {10, "TRUE", false, false, false, false},
     };
     for (const Case& c : cases) {
-        auto read = readFrom(folder, test::crlf(withLine(c.line, c.text)));
+        auto read = readFrom(folder, test::crlf(config({{c.line, c.text}})));
         EXPECT_EQ(read->error, "") << c.text;
         EXPECT_EQ(read->timerStarts > 0, c.timer) << c.text;
         EXPECT_EQ(read->state.CheckClantags.load(), c.clantags) << c.text;
@@ -73,11 +64,9 @@ TEST(SettingsFile, FlagsMatchOnlyTheExactWords)
 TEST(SettingsFile, TimeoutInForceFollowsTheScanMode)
 {
     DataFolder folder;
-    auto lines = withLine(8, "3000");
-    auto fast = readFrom(folder, test::crlf(lines));
+    auto fast = readFrom(folder, test::crlf(config({{8, "3000"}})));
     EXPECT_EQ(fast->state.TimeoutMs, 3000);
-    lines[8] = "save";
-    auto save = readFrom(folder, test::crlf(lines));
+    auto save = readFrom(folder, test::crlf(config({{8, "3000"}, {9, "save"}})));
     EXPECT_EQ(save->state.TimeoutMs, 10000);
     EXPECT_EQ(save->state.UserTimeoutMs, 3000);
 
@@ -89,14 +78,13 @@ TEST(SettingsFile, TimeoutInForceFollowsTheScanMode)
 TEST(SettingsFile, BadTimeoutStopsAfterLineSevenAndKeepsWhatWasRead)
 {
     DataFolder folder;
-    auto lines = DataFolder::configLines();
-    lines[0] = "timer on";
-    lines[1] = "Serverlists\\Clan";
-    lines[3] = "Sniper";
-    lines[7] = "fast!";
-    lines[8] = "save";
-    lines[9] = "true";
-    lines[10] = "2";
+    const auto lines = config({{1, "timer on"},
+                               {2, "Serverlists\\Clan"},
+                               {4, "Sniper"},
+                               {8, "fast!"},
+                               {9, "save"},
+                               {10, "true"},
+                               {11, "2"}});
     auto read = readFrom(folder, test::crlf(lines));
     EXPECT_EQ(read->error, "'fast!' is not a valid integer value");
     EXPECT_EQ(read->timerStarts, 1);
@@ -109,15 +97,14 @@ TEST(SettingsFile, BadTimeoutStopsAfterLineSevenAndKeepsWhatWasRead)
     EXPECT_EQ(read->state.TimeoutMs, 1000);
     EXPECT_EQ(settingsOf(read->state, false).userTimeoutMs, 1000);
 
-    auto empty = readFrom(folder, test::crlf(withLine(8, "")));
+    auto empty = readFrom(folder, test::crlf(config({{8, ""}})));
     EXPECT_EQ(empty->error, "'' is not a valid integer value");
 }
 
 TEST(SettingsFile, ExtraLinesStartAnotherPass)
 {
     DataFolder folder;
-    auto lines = withLine(1, "timer on");
-    lines[3] = "Sniper";
+    const auto lines = config({{1, "timer on"}, {4, "Sniper"}});
     // A thirteenth, empty line: the second pass blanks the texts and fails at its empty line 8.
     auto read = readFrom(folder, test::crlf(lines) + "\r\n");
     EXPECT_EQ(read->error, "'' is not a valid integer value");
@@ -127,9 +114,7 @@ TEST(SettingsFile, ExtraLinesStartAnotherPass)
     EXPECT_EQ(read->state.TimeoutMs, 1000);
 
     // Two whole passes: the second one's values win; "timer on" of the first stays.
-    auto second = DataFolder::configLines();
-    second[1] = "Serverlists\\Second";
-    second[7] = "2500";
+    const auto second = config({{2, "Serverlists\\Second"}, {8, "2500"}});
     auto twice = readFrom(folder, test::crlf(lines) + test::crlf(second));
     EXPECT_EQ(twice->error, "");
     EXPECT_EQ(twice->timerStarts, 1);
@@ -141,12 +126,7 @@ TEST(SettingsFile, MissingFileAndShortFile)
 {
     DataFolder folder;
     AppState state;
-    try {
-        readSettings(state, [] {});
-        FAIL();
-    } catch (const IoError& error) {
-        EXPECT_STREQ(error.what(), "File not found");
-    }
+    EXPECT_EQ(test::errorText([&] { readSettings(state, [] {}); }), "File not found");
     auto shortFile = readFrom(folder, "timer off\r\nServerlists\\Standard\r\n");
     EXPECT_EQ(shortFile->error, "'' is not a valid integer value");
     EXPECT_EQ(shortFile->state.CurrentList, "Serverlists\\Standard");
@@ -155,25 +135,23 @@ TEST(SettingsFile, MissingFileAndShortFile)
 TEST(SettingsFile, WrittenFileReadsBackToTheSameLines)
 {
     DataFolder folder;
-    const std::vector<std::string> lines = {"timer on",
-                                            "Serverlists\\My List",
-                                            "clantags on",
-                                            " Sni per ",
-                                            "secret",
-                                            "C:\\Games\\MOHAA\\MOHAA.exe",
-                                            "C:\\Games\\MOHAA\\moh_spearhead.exe",
-                                            "1500",
-                                            "save",
-                                            "false",
-                                            "odd value",
-                                            "//Tessary Config - Dont change this file !"};
+    const auto lines = config({{1, "timer on"},
+                               {2, "Serverlists\\My List"},
+                               {3, "clantags on"},
+                               {4, " Sni per "},
+                               {5, "secret"},
+                               {6, "C:\\Games\\MOHAA\\MOHAA.exe"},
+                               {7, "C:\\Games\\MOHAA\\moh_spearhead.exe"},
+                               {8, "1500"},
+                               {9, "save"},
+                               {11, "odd value"}});
     auto read = readFrom(folder, test::crlf(lines));
     ASSERT_EQ(read->error, "");
     writeSettings(settingsOf(read->state, read->timerStarts > 0));
     EXPECT_EQ(folder.read("Config"), test::crlf(lines));
 
     // Line 10 of any text but "true" comes back as "false".
-    auto odd = readFrom(folder, test::crlf(withLine(10, "yes")));
+    auto odd = readFrom(folder, test::crlf(config({{10, "yes"}})));
     writeSettings(settingsOf(odd->state, false));
-    EXPECT_EQ(folder.read("Config"), test::crlf(withLine(10, "false")));
+    EXPECT_EQ(folder.read("Config"), test::crlf(config()));
 }

@@ -7,6 +7,7 @@
 #include <QTest>
 
 using namespace korvane;
+using korvane::test::columnTexts;
 using korvane::test::FormsFixture;
 
 class BuddyWindows : public FormsFixture
@@ -21,13 +22,6 @@ protected:
     {
         return {{"Buddys.txt", [](Forms& f) -> WatchListForm* { return f.Form2; }},
                 {"clantags.txt", [](Forms& f) -> WatchListForm* { return f.Form4; }}};
-    }
-    QStringList items(WatchListForm* window) const
-    {
-        QStringList texts;
-        for (int i = 0; i < window->ListView1->rowCount(); ++i)
-            texts.append(window->ListView1->row(i)->text(0));
-        return texts;
     }
     void type(WatchListForm* window, const QString& text, bool enter)
     {
@@ -61,7 +55,7 @@ TEST_F(BuddyWindows, EmptyEditEnterDoesNothingButPlusRewritesSorted)
     folder.write("Buddys.txt", "zed\r\n\r\nAnna");
     start();
     forms->Form2->show();
-    EXPECT_EQ(items(forms->Form2), (QStringList{"", "Anna", "zed"}));
+    EXPECT_EQ(columnTexts(forms->Form2->ListView1, 0), (QStringList{"", "Anna", "zed"}));
     type(forms->Form2, "", true);
     EXPECT_EQ(folder.read("Buddys.txt"), "zed\r\n\r\nAnna");
     forms->Form2->Button1->click();
@@ -82,7 +76,7 @@ TEST_F(BuddyWindows, DeletingOneEntry)
     window->ListView1->row(0)->setSelected(true);
     forms->Form4->DeleteClantag1->trigger();
     EXPECT_EQ(folder.read("clantags.txt"), "=AB=\r\n[XY]\r\n");
-    EXPECT_EQ(items(window), (QStringList{"=AB=", "[XY]"}));
+    EXPECT_EQ(columnTexts(window->ListView1, 0), (QStringList{"=AB=", "[XY]"}));
 }
 
 TEST_F(BuddyWindows, DeleteAllAsksAndIsRefusedDuringAScan)
@@ -127,7 +121,7 @@ TEST_F(BuddyWindows, MissingFilesAreReportedAndNeverCreated)
         window->Button1->click();
         EXPECT_EQ(dialogs.shownTexts(), QStringList{"File not found"});
         EXPECT_EQ(window->LabeledEdit1->text(), "Bob");
-        EXPECT_EQ(items(window), QStringList{"Bob"});
+        EXPECT_EQ(columnTexts(window->ListView1, 0), QStringList{"Bob"});
         EXPECT_FALSE(folder.exists(w.file)) << w.file;
     }
 }

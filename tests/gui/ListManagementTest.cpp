@@ -106,7 +106,7 @@ TEST_F(ListManagement, SelectingAListStopsTheScanLoadsItAndScansAgain)
     selectList("Clan");
     options().selectlist1->trigger();
     EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Clan");
-    EXPECT_EQ(column(2), QStringList{"Zulu"});
+    EXPECT_EQ(test::columnTexts(form1().ListView3, 2), QStringList{"Zulu"});
     EXPECT_EQ(box(), QStringList{"Zulu"});
     EXPECT_FALSE(options().isVisible());
     EXPECT_EQ(config()[1], "Serverlists\\Clan");
@@ -145,8 +145,8 @@ TEST_F(ListManagement, DeletingAListLeavesStandardCurrent)
         }
         EXPECT_EQ(dialogs.shownTexts().last(), "Delete List " + c.deleted + " ?");
         EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Standard");
-        EXPECT_EQ(column(2), (QStringList{"Alpha", "Bravo"}));
-        EXPECT_EQ(column(0), (QStringList{"not scanned", "not scanned"}));
+        EXPECT_EQ(test::columnTexts(form1().ListView3, 2), (QStringList{"Alpha", "Bravo"}));
+        EXPECT_EQ(test::columnTexts(form1().ListView3, 0), (QStringList{"not scanned", "not scanned"}));
         EXPECT_FALSE(lists().contains(c.deleted));
         EXPECT_TRUE(options().isVisible());
         dialogs.clear();
@@ -264,7 +264,8 @@ TEST_F(ListManagement, EditorSaveOfTheCurrentListRefillsTheServerBox)
     editor().ToolButton5->click();
     EXPECT_EQ(box(), (QStringList{"Alpha", "Bravo", "Charlie"}));
     EXPECT_EQ(form1().ComboBoxEx1->currentText(), "Standard");
-    EXPECT_EQ(column(2), (QStringList{"Alpha", "Bravo"})) << "the table keeps its rows";
+    EXPECT_EQ(test::columnTexts(form1().ListView3, 2), (QStringList{"Alpha", "Bravo"}))
+        << "the table keeps its rows";
 }
 
 TEST_F(ListManagement, FailedEditorSavesLeaveTheOldListWhole)
@@ -296,4 +297,44 @@ TEST_F(ListManagement, FailedEditorSavesLeaveTheOldListWhole)
     editor().ToolButton5->click();
     EXPECT_EQ(dialogs.shown().size(), 2);
     EXPECT_TRUE(QFileInfo(folder.path() + "/Serverlists/Broken").isDir());
+}
+
+TEST_F(ListManagement, ExportAndImportThroughTheWindowGiveTheSameList)
+{
+    startWithLists();
+    folder.writeLines("Passwords.txt", {"// Korvane 1.11 password list", "//", "", "127.0.0.12", "pw",
+                                        "127.0.0.12", "rcon:secret"});
+    QDir(folder.path()).mkpath("out");
+    const QString target = folder.path() + "/out/Standard";
+    selectList("Standard");
+    dialogs.queueFileName(target);
+    options().exportsslf1->trigger();
+    const std::string exported = folder.read("out/Standard.sslf");
+    EXPECT_NE(exported.find("Server=MoHAA 127.0.0.1:2 pw \"Bravo\"\r\n"), std::string::npos) << exported;
+    EXPECT_EQ(exported.find("secret"), std::string::npos);
+
+    // Exporting onto the same file asks first; No leaves it alone.
+    folder.write("out/Standard.sslf", "mine");
+    dialogs.queueFileName(target);
+    dialogs.queueConfirm(false);
+    options().exportsslf1->trigger();
+    EXPECT_EQ(dialogs.shownTexts().last(), "File Standard.sslf exists. Replace it ?");
+    EXPECT_EQ(folder.read("out/Standard.sslf"), "mine");
+
+    folder.write("out/Copy.sslf", exported);
+    dialogs.queueFileName(folder.path() + "/out/Copy.sslf");
+    dialogs.queueConfirm(true);
+    options().Button7->click();
+    EXPECT_EQ(dialogs.shownTexts().last(), "Import HLSW list ?");
+    EXPECT_TRUE(lists().contains("Copy"));
+    EXPECT_EQ(folder.read("Serverlists/Copy"), folder.read("Serverlists/Standard"));
+
+    folder.write("out/ase.txt", "A|b:c|127.0.0.1:12203\r\n");
+    dialogs.queueFileName(folder.path() + "/out/ase.txt");
+    dialogs.queueConfirm(true);
+    options().Button5->click();
+    EXPECT_EQ(dialogs.shownTexts().last(), "Sure text is formated: Name|Ip:Port ?");
+    EXPECT_EQ(folder.read("Serverlists/ase"), test::crlf({"A|b:c", "127.0.0.1", "12203"}));
+    EXPECT_TRUE(lists().contains("ase"));
+    EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Standard") << "imports never change the current list";
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 
 using namespace korvane;
+using korvane::test::columnTexts;
 using korvane::test::FormsFixture;
 namespace fl = korvane::fleet;
 
@@ -58,29 +59,13 @@ protected:
         form1().state.TimeoutMs = 300;
     }
 
-    QTreeWidgetItem* rowOf(const QString& name)
-    {
-        ListView* table = form1().ListView3;
-        for (int i = 0; i < table->rowCount(); ++i)
-            if (ListView::subItem(table->row(i), 1) == name) return table->row(i);
-        ADD_FAILURE() << "no row " << name.toStdString();
-        return nullptr;
-    }
-
+    // Selects the row whose "Host" is name.
     QTreeWidgetItem* select(const QString& name)
     {
-        QTreeWidgetItem* row = rowOf(name);
+        QTreeWidgetItem* row = form1().ListView3->row(columnTexts(form1().ListView3, 2).indexOf(name));
         form1().ListView3->clearSelection();
         row->setSelected(true);
         return row;
-    }
-
-    QStringList players()
-    {
-        QStringList rows;
-        for (int i = 0; i < form1().ListView1->rowCount(); ++i)
-            rows.append(form1().ListView1->row(i)->text(0) + "|" + form1().ListView1->row(i)->text(1));
-        return rows;
     }
 };
 
@@ -95,7 +80,8 @@ TEST_F(Selection, AnsweringServerFillsLabelsRowPlayersAndProperties)
     EXPECT_EQ(f.Label3->text(), "Alpha host");
     EXPECT_EQ(f.Label4->text(), "Medal of Honor");
     // The list sorts itself by name.
-    EXPECT_EQ(players(), (QStringList{"[XY]Ann with blanks|3", "Player 0|1", "Player 1|2"}));
+    EXPECT_EQ(columnTexts(f.ListView1, 0), (QStringList{"[XY]Ann with blanks", "Player 0", "Player 1"}));
+    EXPECT_EQ(columnTexts(f.ListView1, 1), (QStringList{"3", "1", "2"}));
     EXPECT_EQ(row->text(0), "3/16");
     EXPECT_EQ(row->text(1), "obj/obj_team2");
     EXPECT_EQ(row->text(2), "Alpha");

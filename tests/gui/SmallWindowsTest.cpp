@@ -43,6 +43,12 @@ TEST(LinkLabel, ClickOpensWebOrMailAddress)
         {TAdressType::atMail, "someone@example.org", {"mailto:someone@example.org"}},
         {TAdressType::atMail, "http://odd", {"mailto:http://odd"}},
         {TAdressType::atWWW, "", {}}, // nowhere to go
+        {TAdressType::atWWW, "HTTPS://clan.example/x", {"HTTPS://clan.example/x"}},
+        {TAdressType::atWWW, "www.clan.example", {"http://www.clan.example"}},
+        // A server's link never reaches the desktop with another scheme.
+        {TAdressType::atWWW, "file:///etc/passwd", {}},
+        {TAdressType::atWWW, "smb://host/share", {}},
+        {TAdressType::atWWW, "javascript:alert(1)", {}},
     };
     for (const Case& c : cases) {
         addresses.opened.clear();
@@ -51,7 +57,7 @@ TEST(LinkLabel, ClickOpensWebOrMailAddress)
         click(&link);
         EXPECT_EQ(addresses.opened, c.opened) << c.address.toStdString();
     }
-    EXPECT_EQ(clicks, 4);
+    EXPECT_EQ(clicks, 9);
 }
 
 TEST(LinkLabel, HoverUnderlinesInActiveColourAndRestores)

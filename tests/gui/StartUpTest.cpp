@@ -10,7 +10,7 @@
 #include <QTest>
 
 using namespace korvane;
-using korvane::test::DataFolder;
+using korvane::test::columnTexts;
 using korvane::test::FormsFixture;
 
 namespace {
@@ -29,7 +29,7 @@ class StartUp : public FormsFixture
 TEST_F(StartUp, WindowsAreCreatedHiddenInOrderWithTheirCaptions)
 {
     writeData();
-    forms = createForms(dialogs, desktop);
+    build();
     const QList<QWidget*> windows = forms->windows();
     QStringList names, captions;
     for (QWidget* window : windows) {
@@ -49,17 +49,17 @@ TEST_F(StartUp, WindowsAreCreatedHiddenInOrderWithTheirCaptions)
 TEST_F(StartUp, CurrentListBecomesNotScannedRows)
 {
     writeData(threeServers());
-    forms = createForms(dialogs, desktop);
+    build();
     EXPECT_EQ(form1().statusText(), "Total servers: 3");
     form1().show();
     QApplication::processEvents();
 
     EXPECT_EQ(form1().statusText(), "3 servers in Serverlists\\Standard");
-    EXPECT_EQ(column(0), (QStringList{"not scanned", "not scanned", "not scanned"}));
-    QStringList hosts = column(2);
+    EXPECT_EQ(columnTexts(form1().ListView3, 0), (QStringList{"not scanned", "not scanned", "not scanned"}));
+    QStringList hosts = columnTexts(form1().ListView3, 2);
     hosts.sort();
     EXPECT_EQ(hosts, (QStringList{"Bocage", "Omaha", "Stalingrad"}));
-    EXPECT_EQ(column(1), (QStringList{"", "", ""}));
+    EXPECT_EQ(columnTexts(form1().ListView3, 1), (QStringList{"", "", ""}));
     EXPECT_EQ(ListView::image(form1().ListView3->row(0)), 0);
     ASSERT_EQ(form1().ComboBoxEx1->count(), 3);
     EXPECT_EQ(form1().ComboBoxEx1->itemText(0), "Omaha");
@@ -76,28 +76,17 @@ TEST_F(StartUp, BannerLineChoosesOnePicture)
     const std::pair<std::string, int> cases[] = {{"0", 0},  {"2", 2}, {"3", 3},
                                                  {"7", -1}, {"", -1}, {"02", -1}};
     for (const auto& [line, shown] : cases) {
-        DataFolder folder;
-        auto config = DataFolder::configLines();
-        config[10] = line;
-        folder.writeLines("Config", config);
-        folder.write("Serverlists/Standard", "");
-        folder.write("Buddys.txt", "");
-        forms = createForms(dialogs, desktop);
+        writeData({}, test::config({{11, line}}));
+        build();
         const QLabel* banners[] = {form1().Image1, form1().Image2, form1().Image3, form1().Image4};
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(banners[i]->isVisibleTo(&form1()), i == shown) << "banner line '" << line << "'";
-        forms.reset();
     }
 }
 
 TEST_F(StartUp, MissingListSaysSoAndLeavesTheTableEmpty)
 {
-    writeData();
-    folder.writeLines("Config", [] {
-        auto lines = DataFolder::configLines();
-        lines[1] = "Serverlists\\Gone";
-        return lines;
-    }());
+    writeData({}, test::config({{2, "Serverlists\\Gone"}}));
     start();
     EXPECT_EQ(dialogs.shownTexts(), QStringList{"Please select a server list !"});
     EXPECT_EQ(form1().ListView3->rowCount(), 0);
@@ -106,12 +95,7 @@ TEST_F(StartUp, MissingListSaysSoAndLeavesTheTableEmpty)
 
 TEST_F(StartUp, BrokenSettingsShowTheErrorAndTheWindowStillComesUp)
 {
-    writeData(threeServers());
-    auto config = DataFolder::configLines();
-    config[1] = "Serverlists\\Standard";
-    config[7] = "soon";
-    config[10] = "1";
-    folder.writeLines("Config", config);
+    writeData(threeServers(), test::config({{8, "soon"}, {11, "1"}}));
     start();
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].kind, "error");

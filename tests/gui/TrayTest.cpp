@@ -1,9 +1,5 @@
 // The tray icon's state machine, driven by minimising and restoring a window.
-#include "support/DataFolder.h"
-#include "support/RecordingDesktop.h"
-#include "support/ScriptedDialogs.h"
-#include "ui/main/Forms.h"
-#include "ui/main/TForm1.h"
+#include "support/FormsFixture.h"
 #include "ui/main/TSystray.h"
 
 #include <QApplication>
@@ -287,14 +283,13 @@ TEST_F(Tray, RightButtonOpensThePopupMenu)
     EXPECT_FALSE(menu.isVisible());
 }
 
-TEST(TrayOfTheMainWindow, HintAndMenuFromTheDesign)
+class TrayOfTheMainWindow : public test::FormsFixture
+{};
+
+TEST_F(TrayOfTheMainWindow, HintAndMenuFromTheDesign)
 {
-    test::DataFolder folder;
-    folder.writeLines("Config", test::DataFolder::configLines());
-    folder.writeLines("Serverlists/Standard", {});
-    test::ScriptedDialogs dialogs;
-    test::RecordingDesktop desktop;
-    auto forms = createForms(dialogs, desktop);
+    writeData();
+    build();
     const TSystray& tray = *forms->Form1->Systray1;
     EXPECT_EQ(tray.Hint(), QStringLiteral("Korvane 1.11"));
     ASSERT_EQ(tray.PopupMenu(), forms->Form1->PopupMenu5);

@@ -1,17 +1,18 @@
 // Windows command-line splitting and starting programs, directly or via wine.
 #include "platform/Process.h"
-#include "platform/ProcessFakeGame.h"
+#include "support/FakeGame.h"
+#include "support/ScopedPath.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 #include <unistd.h>
 
 using namespace korvane;
 using korvane::test::FakeGame;
+using korvane::test::ScopedPath;
 
 namespace {
 
@@ -22,27 +23,6 @@ int waitForExit(Process& process)
         ::usleep(10000);
     return status;
 }
-
-// PATH replaced for one test, so no real wine is ever found or run.
-class ScopedPath
-{
-public:
-    explicit ScopedPath(const std::string& value)
-    {
-        if (const char* old = std::getenv("PATH")) m_old = old;
-        ::setenv("PATH", value.c_str(), 1);
-    }
-    ~ScopedPath()
-    {
-        if (m_old)
-            ::setenv("PATH", m_old->c_str(), 1);
-        else
-            ::unsetenv("PATH");
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
 
 struct Folder
 {
@@ -75,6 +55,7 @@ TEST(WindowsCommandLine, SplitsAsTheCRuntimeDoes)
         {R"("")", {""}},
         {R"(a "" b)", {"a", "", "b"}},
         {R"(a\b c\\d)", {R"(a\b)", R"(c\\d)"}},
+        {R"(+name "a\b" +password "c\d")", {"+name", R"(a\b)", "+password", R"(c\d)"}},
         {R"(trail\)", {R"(trail\)"}},
         {R"(a\"b)", {R"(a"b)"}},
         {R"(a\\"b c")", {R"(a\b c)"}},
@@ -90,9 +71,31 @@ TEST(WindowsCommandLine, SplitsAsTheCRuntimeDoes)
         // quote pairs shift for the rest of the line.
         {R"(+name "Bob"x" +password "" +set a 1)", {"+name", "Bobx +password \" +set a 1"}},
         {R"(+name "Bob" +password "" +set a 1)", {"+name", "Bob", "+password", "", "+set", "a", "1"}},
+        {R"(+password "p"q" +set a 1)", {"+password", "pq +set a 1"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(splitWindowsCommandLine(c.line), c.argv) << c.line;
+}
+
+TEST(WindowsCommandLine, QuotingGivesBackExactlyTheText)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"Sniper", R"("Sniper")"}, // a plain text only gains its quotes
+        {"", R"("")"},
+        {"Big Al", R"("Big Al")"},
+        {R"(Sniper\)", R"("Sniper\\")"},
+        {R"(a"b)", R"("a\"b")"},
+        {R"(a\"b)", R"("a\\\"b")"},
+        {R"(a\b)", R"("a\b")"},
+        {R"("")", R"("\"\"")"},
+        {"\xff\x01", "\"\xff\x01\""},
+    };
+    for (const auto& [text, quoted] : cases) {
+        EXPECT_EQ(quoteWindowsArgument(text), quoted) << text;
+        EXPECT_EQ(splitWindowsCommandLine("+name " + quoteWindowsArgument(text) + " +set a 1"),
+                  (std::vector<std::string>{"+name", text, "+set", "a", "1"}))
+            << text;
+    }
 }
 
 TEST(Process, RunsWithArgumentsAndWorkingDirectoryAndReportsItsExitCode)
@@ -180,4 +183,14 @@ TEST(Process, FindOnPathSkipsWhatCannotRun)
     ScopedPath path(a + ":" + b);
     EXPECT_EQ(findOnPath("tool"), runnable.path);
     EXPECT_EQ(findOnPath("absent"), "");
+
+    // A relative entry is made absolute: the program starts in another folder.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.path()));
+    ScopedPath relative("b");
+    const std::string found = findOnPath("tool");
+    QDir::setCurrent(previous);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(found)).canonicalFilePath().toStdString(),
+              QFileInfo(QString::fromStdString(runnable.path)).canonicalFilePath().toStdString());
+    EXPECT_TRUE(found.starts_with("/")) << found;
 }

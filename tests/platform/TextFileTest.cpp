@@ -5,6 +5,8 @@
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "support/DataFolder.h"
+#include "support/ErrorText.h"
+#include "support/FileSizeLimit.h"
 
 #include <QStringList>
 
@@ -13,6 +15,7 @@
 
 using namespace korvane;
 using korvane::test::DataFolder;
+using korvane::test::errorText;
 
 TEST(TextFile, LineEndsOfEveryKindAndReadsPastTheEnd)
 {
@@ -47,18 +50,10 @@ TEST(TextFile, MissingFilesSayFileNotFound)
 {
     DataFolder folder;
     const std::string missing = folder.file("nothing.txt");
-    auto message = [](auto&& action) {
-        try {
-            action();
-        } catch (const IoError& error) {
-            return std::string(error.what());
-        }
-        return std::string("no error");
-    };
-    EXPECT_EQ(message([&] { TextReader r(missing); }), "File not found");
-    EXPECT_EQ(message([&] { TextWriter w(missing, WriteMode::Append); }), "File not found");
-    EXPECT_EQ(message([&] { deleteFile(missing); }), "File not found");
-    EXPECT_EQ(message([&] { TextReader r(folder.file("Serverlists")); }), std::string(std::strerror(EISDIR)));
+    EXPECT_EQ(errorText([&] { TextReader r(missing); }), "File not found");
+    EXPECT_EQ(errorText([&] { TextWriter w(missing, WriteMode::Append); }), "File not found");
+    EXPECT_EQ(errorText([&] { deleteFile(missing); }), "File not found");
+    EXPECT_EQ(errorText([&] { TextReader r(folder.file("Serverlists")); }), std::strerror(EISDIR));
     EXPECT_FALSE(folder.exists("nothing.txt"));
 }
 
@@ -98,6 +93,29 @@ TEST(TextFile, ReplaceIsAtomicAndLeavesNoScratchFile)
     EXPECT_THROW(replaceFileLines(folder.file("no/such/folder/list"), {"x"}), IoError);
 }
 
+TEST(TextFile, SeveralLinesAppendAllOrNoneAndCanBeCutBack)
+{
+    DataFolder folder;
+    const std::tuple<std::string, rlim_t, std::string> cases[] = {
+        // before, file size limit (0: none), after
+        {"old", 0, "old\r\na\r\nb\r\n"}, // an unterminated last line is ended first
+        {"old\r\n", 7, "old\r\n"},       // the write stops inside the first line: none of it stays
+        {"old", 4, "old"},               // the added line end goes too
+    };
+    for (const auto& [before, limit, after] : cases) {
+        folder.write("p.txt", before);
+        if (limit == 0) {
+            EXPECT_EQ(appendFileLines(folder.file("p.txt"), {"a", "b"}), before.size());
+        } else {
+            test::FileSizeLimit fileSizeLimit(limit);
+            EXPECT_THROW(appendFileLines(folder.file("p.txt"), {"a", "b"}), IoError);
+        }
+        EXPECT_EQ(folder.read("p.txt"), after) << before << " limit " << limit;
+    }
+    EXPECT_THROW(appendFileLines(folder.file("missing.txt"), {"x"}), IoError);
+    EXPECT_FALSE(folder.exists("missing.txt"));
+}
+
 TEST(TextFile, ListsRegularFilesByPattern)
 {
     DataFolder folder;
@@ -134,8 +152,8 @@ TEST(Convert, IntegerTextsAndTheErrorText)
         {"-5", -5},
         {"+7", 7},
         {"  12", 12},
-        {"$1F", 31},
-        {"0x10", 16},
+        {"$1F", std::nullopt}, // decimal only
+        {"0x10", std::nullopt},
         {"", std::nullopt},
         {"12 ", std::nullopt},
         {"abc", std::nullopt},
@@ -147,12 +165,7 @@ TEST(Convert, IntegerTextsAndTheErrorText)
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(tryStrToInt(text), value) << text;
-    try {
-        strToInt("abc");
-        FAIL();
-    } catch (const ConvertError& error) {
-        EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
-    }
+    EXPECT_EQ(errorText([] { strToInt("abc"); }), "'abc' is not a valid integer value");
     EXPECT_EQ(removeAllNoCase("xRCON:yrcon:z", "rcon:"), "xyz");
     EXPECT_TRUE(containsNoCase("a StatusResponse", "statusresponse"));
 }

@@ -1,7 +1,7 @@
 // Every reply the fuzzer keeps as interesting goes through every operation on
 // each test run, so a fault it once found cannot come back unnoticed.
 
-#include "../../fuzz/ReplyChecks.h"
+#include "ReplyChecks.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,14 @@
-#include "LoopbackPeer.h"
-
-#include "platform/Errors.h"
 #include "query/StatusQuery.h"
+#include "platform/Errors.h"
+#include "support/ErrorText.h"
+#include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
 
 using namespace korvane;
-using korvane::testing::LoopbackPeer;
-using korvane::testing::PeerReply;
+using korvane::test::errorText;
+using korvane::test::LoopbackPeer;
+using korvane::test::PeerReply;
 
 namespace {
 
@@ -59,7 +60,7 @@ TEST(StatusQuery, FailuresGiveAnEmptyReply)
         std::string ip;
         std::string port;
     } cases[] = {
-        {"nothing listening", "127.0.0.1", std::to_string(korvane::testing::unusedPort())},
+        {"nothing listening", "127.0.0.1", std::to_string(test::unusedPort())},
         {"port text not an integer", "127.0.0.1", "abc"},
         {"empty port text", "127.0.0.1", ""},
         {"port out of range", "127.0.0.1", "70000"},
@@ -171,14 +172,8 @@ TEST(StatusQuery, LookupOnAClientNotResetTakesTheLateAnswerAsItsOwn)
 TEST(StatusQuery, LookupRaisesForTheSetupButNotForTheWait)
 {
     UdpClient client;
-    try {
-        queryStatusLookup(client, "127.0.0.1", "abc", TimeoutMs);
-        FAIL() << "no error for a port that is not an integer";
-    } catch (const ConvertError& e) {
-        EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
-    }
+    EXPECT_EQ(errorText([&] { queryStatusLookup(client, "127.0.0.1", "abc", TimeoutMs); }),
+              "'abc' is not a valid integer value");
     EXPECT_THROW(queryStatusLookup(client, "no-such-host.invalid", "12203", TimeoutMs), IoError);
-    EXPECT_EQ(
-        queryStatusLookup(client, "127.0.0.1", std::to_string(korvane::testing::unusedPort()), TimeoutMs),
-        "");
+    EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", std::to_string(test::unusedPort()), TimeoutMs), "");
 }

@@ -1,12 +1,11 @@
-#include "LoopbackPeer.h"
-
-#include "platform/Errors.h"
 #include "platform/UdpClient.h"
+#include "platform/Errors.h"
+#include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
 
 using namespace korvane;
-using korvane::testing::LoopbackPeer;
+using korvane::test::LoopbackPeer;
 
 namespace {
 
@@ -114,6 +113,6 @@ TEST(UdpClient, FirstDatagramFromAnySenderIsTaken)
     UdpClient stranger;
     stranger.setPeer("127.0.0.1", client.localPort());
     stranger.send("not the peer");
-    client.setPeer("127.0.0.1", korvane::testing::unusedPort());
+    client.setPeer("127.0.0.1", test::unusedPort());
     EXPECT_EQ(client.receive(2000), "not the peer");
 }

@@ -51,10 +51,7 @@ TEST(ScanProgram, PrintsTableBuddiesAndStatus)
     fleet::Fleet servers(config);
     servers.start();
     DataFolder folder;
-    std::vector<std::string> settings = DataFolder::configLines();
-    settings[2] = "clantags on";
-    settings[7] = "300";
-    folder.writeLines("Config", settings);
+    folder.writeLines("Config", test::config({{3, "clantags on"}, {8, "300"}}));
     writeScanData(folder, servers);
     folder.write("Buddys.txt", "bob\r\n");
     folder.write("clantags.txt", "[XY]\r\n");
@@ -67,7 +64,7 @@ TEST(ScanProgram, PrintsTableBuddiesAndStatus)
                                "no response\t \tBravo\t \t3\n"
                                "buddy\t[xy]Ann\tAlpha\n"
                                "buddy\tbob\tAlpha\n"
-                               "3 servers in Serverlists\\Standard\n")
+                               "3 servers in Serverlists\\\\Standard\n")
             << args;
     }
 }
@@ -80,7 +77,7 @@ TEST(ScanProgram, FailuresGoToStandardErrorWithAnExitStatus)
     EXPECT_EQ(outcome.err, "File not found\n");
     EXPECT_TRUE(outcome.out.empty());
 
-    folder.writeLines("Config", DataFolder::configLines());
+    folder.writeLines("Config", test::config());
     outcome = runScanProgram(folder);
     EXPECT_NE(outcome.status, 0);
     EXPECT_EQ(outcome.err, "Please select a server list !\n");
@@ -110,4 +107,25 @@ TEST(ScanProgram, FollowsGnuConventionsForVersionHelpAndWrongOptions)
         EXPECT_TRUE(outcome.out.empty()) << args;
         EXPECT_NE(outcome.err.find("Try 'korvane-scan --help'"), std::string::npos) << args << outcome.err;
     }
+}
+
+TEST(ScanProgram, HostileFieldsAreEscapedSoEveryLineKeepsItsFields)
+{
+    fleet::FleetConfig config;
+    config.servers = {makeServer("Alpha", Behaviour::Answer),
+                      makeServer("Bravo", Behaviour::Answer, {std::string("Evil\tOne\\\x01\x7f")})};
+    config.servers[0].map = "obj/x\tforged\nbuddy\tEvil\tAlpha";
+    fleet::Fleet servers(config);
+    servers.start();
+    DataFolder folder;
+    folder.writeLines("Config", test::config());
+    writeScanData(folder, servers);
+    folder.write("Buddys.txt", "evil\tone\\\x01\x7f\r\n");
+
+    const Outcome outcome = runScanProgram(folder);
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "0/16\tobj/x\\tforged\\nbuddy\\tEvil\\tAlpha\tAlpha\tMedal of Honor\t1\n"
+                           "1/16\tobj/obj_team2\tBravo\tMedal of Honor\t1\n"
+                           "buddy\tevil\\tone\\\\\\x01\\x7F\tBravo\n"
+                           "2 servers in Serverlists\\\\Standard\n");
 }

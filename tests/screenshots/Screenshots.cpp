@@ -2,56 +2,18 @@
 // program can be looked at without a display.
 //   korvane-screenshots OUTPUT_FOLDER [DATA_FOLDER]
 // Without a data folder it runs on a fresh copy of the demo data.
-#include "admin/TForm11.h"
-#include "admin/TForm9.h"
+#include "platform/gui/Application.h"
 #include "platform/gui/Desktop.h"
-#include "platform/gui/Dialogs.h"
-#include "scan/TForm2.h"
-#include "scan/TForm4.h"
-#include "ui/lists/TForm13.h"
-#include "ui/lists/TForm3.h"
-#include "ui/lists/TForm5.h"
-#include "ui/lists/TForm6.h"
+#include "support/PrintedDialogs.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
-#include "ui/widgets/TForm12.h"
-#include "ui/widgets/TForm15.h"
-#include "ui/widgets/TForm16.h"
-#include "ui/widgets/TForm7.h"
-#include "ui/widgets/TForm8.h"
 
-#include "platform/gui/Application.h"
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <filesystem>
-
-namespace {
-
-// Boxes are printed, never shown: nothing may wait for a click here.
-class PrintedDialogs : public korvane::Dialogs
-{
-public:
-    void message(QWidget*, const QString& text) override { print("message", text); }
-    bool confirm(QWidget*, const QString& text) override
-    {
-        print("confirm", text);
-        return false;
-    }
-    void error(QWidget*, const QString& text) override { print("error", text); }
-    QString openFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-
-private:
-    static void print(const char* kind, const QString& text)
-    {
-        std::fprintf(stderr, "%s: %s\n", kind, text.toLocal8Bit().constData());
-    }
-};
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -76,7 +38,7 @@ int main(int argc, char* argv[])
     }
     QDir::setCurrent(data);
 
-    PrintedDialogs dialogs;
+    korvane::test::PrintedDialogs dialogs;
     korvane::QtDesktop desktop;
     auto forms = korvane::createForms(dialogs, desktop);
     const QList<QWidget*> windows = forms->windows();

@@ -61,27 +61,30 @@ std::vector<std::string> DataFolder::files(const std::string& folder) const
     return names;
 }
 
-std::vector<std::string> DataFolder::configLines()
-{
-    return {"timer off",
-            "Serverlists\\Standard",
-            "clantags off",
-            "",
-            "",
-            "",
-            "",
-            "1000",
-            "fast",
-            "false",
-            "0",
-            "//Tessary Config - Dont change this file !"};
-}
-
 std::string crlf(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines)
         text += line + "\r\n";
+    return text;
+}
+
+std::vector<std::string> config(const std::map<int, std::string>& lines)
+{
+    std::vector<std::string> text = {"timer off",
+                                     "Serverlists\\Standard",
+                                     "clantags off",
+                                     "",
+                                     "",
+                                     "",
+                                     "",
+                                     "1000",
+                                     "fast",
+                                     "false",
+                                     "0",
+                                     "//Tessary Config - Dont change this file !"};
+    for (const auto& [number, line] : lines)
+        text.at(static_cast<std::size_t>(number - 1)) = line; // throws for a line Config does not have
     return text;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
-// A fresh temporary data folder made current for one test; the previous
-// current directory comes back afterwards.
+// A fresh temporary data folder, with an empty Serverlists folder, made current
+// for one test; the previous current directory comes back afterwards.
 
 #include <QString>
 #include <QTemporaryDir>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,17 +18,14 @@ public:
     ~DataFolder();
 
     QString path() const { return m_dir.path(); }
-    std::string file(const std::string& relative) const; // full native path
+    std::string file(const std::string& relative) const; // full path; backslashes become slashes
 
-    // Writes raw bytes; lines joined with CR LF, each ended by one.
+    // Writes raw bytes, creating missing folders; lines joined with CR LF, each ended by one.
     void write(const std::string& relative, const std::string& bytes) const;
     void writeLines(const std::string& relative, const std::vector<std::string>& lines) const;
-    std::string read(const std::string& relative) const;
+    std::string read(const std::string& relative) const; // "" for a missing file
     bool exists(const std::string& relative) const;
     std::vector<std::string> files(const std::string& folder) const; // sorted names
-
-    // Config as the program writes it, with overrides by line number (1-based).
-    static std::vector<std::string> configLines();
 
 private:
     QTemporaryDir m_dir;
@@ -35,5 +33,9 @@ private:
 };
 
 std::string crlf(const std::vector<std::string>& lines);
+
+// Config as the program writes it for a new user, its twelve lines replaced by
+// number counted from 1: config({{8, "500"}, {4, "Nick"}}).
+std::vector<std::string> config(const std::map<int, std::string>& lines = {});
 
 } // namespace korvane::test

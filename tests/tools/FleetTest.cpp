@@ -17,20 +17,6 @@ namespace {
 
 const std::string StatusRequestBytes{"\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16};
 
-ServerConfig server(const std::string& name, Behaviour behaviour = Behaviour::Answer)
-{
-    ServerConfig s;
-    s.listName = name;
-    s.hostName = name + " host";
-    s.map = "dm/mohdm1";
-    s.maxClients = 8;
-    s.players = {{3, 40, "Bob"}, {1, 90, "[XY]Ann Lee"}};
-    s.mapList = {"dm/mohdm1", "dm/mohdm2"};
-    s.rconPassword = "pw";
-    s.behaviour = behaviour;
-    return s;
-}
-
 std::string ask(int port, const std::string& datagram, int timeoutMs = 2000)
 {
     UdpClient client;
@@ -158,7 +144,7 @@ TEST(FleetConfig, GeneratedFleetsAreRepeatableWithTheRightShareSilent)
 TEST(FleetConfig, ListFileHasThreeCrLfLinesPerServer)
 {
     FleetConfig config;
-    config.servers = {server("One"), server("Two")};
+    config.servers = {makeServer("One", Behaviour::Answer), makeServer("Two", Behaviour::Answer)};
     EXPECT_EQ(serverListText(config, {5001, 5002}),
               "One\r\n127.0.0.1\r\n5001\r\nTwo\r\n127.0.0.1\r\n5002\r\n");
 }
@@ -170,7 +156,8 @@ TEST(Fleet, EachBehaviourOverTheWire)
                                     Behaviour::Garbage, Behaviour::Short,   Behaviour::Long,
                                     Behaviour::BadMax,  Behaviour::Oversize};
     for (Behaviour b : behaviours)
-        config.servers.push_back(server(behaviourName(b), b));
+        config.servers.push_back(makeServer(behaviourName(b), b, {"Bob", "[XY]Ann Lee"}, 8));
+    config.servers[0].mapList = {"dm/mohdm1", "dm/mohdm2"};
     Fleet fleet(config);
     fleet.start();
     const std::string header = "\xFF\xFF\xFF\xFF\x01statusResponse\n";
@@ -184,7 +171,7 @@ TEST(Fleet, EachBehaviourOverTheWire)
             EXPECT_NE(reply.find("\\sv_hostname\\answer host\\"), std::string::npos);
             EXPECT_NE(reply.find("\\sv_maxclients\\8"), std::string::npos);
             EXPECT_NE(reply.find("\\sv_maplist\\dm/mohdm1 dm/mohdm2"), std::string::npos);
-            EXPECT_NE(reply.find("\n1 90 \"[XY]Ann Lee\"\n"), std::string::npos);
+            EXPECT_NE(reply.find("\n2 50 \"[XY]Ann Lee\"\n"), std::string::npos);
             EXPECT_EQ(reply.back(), '\n');
             break;
         case Behaviour::Silent:
@@ -219,7 +206,7 @@ TEST(Fleet, EachBehaviourOverTheWire)
 TEST(Fleet, SlowServerDoesNotHoldUpTheOthers)
 {
     FleetConfig config;
-    config.servers = {server("slow", Behaviour::Slow), server("quick")};
+    config.servers = {makeServer("slow", Behaviour::Slow), makeServer("quick", Behaviour::Answer)};
     config.servers[0].delayMs = 1500;
     Fleet fleet(config);
     fleet.start();
@@ -236,8 +223,9 @@ TEST(Fleet, SlowServerDoesNotHoldUpTheOthers)
 TEST(Fleet, RemoteConsole)
 {
     FleetConfig config;
-    config.servers = {server("rcon"), server("no password")};
-    config.servers[1].rconPassword.clear();
+    config.servers = {makeServer("rcon", Behaviour::Answer, {"[XY]Ann Lee"}),
+                      makeServer("no password", Behaviour::Answer)};
+    config.servers[0].rconPassword = "pw";
     Fleet fleet(config);
     fleet.start();
     auto rcon = [&](std::size_t i, const std::string& password, const std::string& command) {
@@ -248,7 +236,7 @@ TEST(Fleet, RemoteConsole)
     EXPECT_EQ(rcon(0, "wrong", "status"), head + "Bad rconpassword.\n");
     EXPECT_EQ(rcon(1, "", "status"), head + "No rconpassword set on the server.\n");
     const std::string status = rcon(0, "pw", "status");
-    EXPECT_EQ(status.rfind(head + "map: dm/mohdm1\n", 0), 0u);
+    EXPECT_EQ(status.rfind(head + "map: obj/obj_team2\n", 0), 0u);
     EXPECT_NE(status.find("[XY]Ann Lee"), std::string::npos);
     EXPECT_EQ(rcon(0, "pw", "say hello all"), head + "console: hello all\n");
     EXPECT_EQ(rcon(0, "pw", "map obj/obj_team4"), head + "Loading map obj/obj_team4\n");
@@ -280,7 +268,7 @@ TEST(Fleet, ManyServersOnOneThreadAllAnswer)
 TEST(Fleet, StopReleasesThePorts)
 {
     FleetConfig config;
-    config.servers = {server("a")};
+    config.servers = {makeServer("a", Behaviour::Answer)};
     int port = 0;
     {
         Fleet fleet(config);

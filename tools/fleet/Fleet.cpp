@@ -29,11 +29,15 @@ using Clock = std::chrono::steady_clock;
 struct Pending
 {
     Clock::time_point due;
+    std::uint64_t order; // datagrams due together leave in the order they were made
     std::size_t server;
     std::string bytes;
     sockaddr_storage peer;
     socklen_t peerLength;
-    bool operator>(const Pending& other) const { return due > other.due; }
+    bool operator>(const Pending& other) const
+    {
+        return due != other.due ? due > other.due : order > other.order;
+    }
 };
 
 // A thousand servers need more descriptors than the usual soft limit of 1024.
@@ -157,6 +161,7 @@ void Fleet::run()
     for (int fd : m_fds)
         polled.push_back({fd, POLLIN, 0});
     std::priority_queue<Pending, std::vector<Pending>, std::greater<>> pending;
+    std::uint64_t order = 0;
     std::mt19937 rng(0x4b6f72u);
     std::string buffer(65536, '\0');
 
@@ -190,30 +195,33 @@ void Fleet::run()
                     const std::string datagram(buffer.data(), static_cast<std::size_t>(got));
                     ServerConfig& config = m_config.servers[server];
                     if (config.behaviour == Behaviour::Silent) continue;
-                    std::string reply;
+                    const bool slow = config.behaviour == Behaviour::Slow && config.delayMs > 0;
+                    std::vector<std::string> replies;
                     switch (classify(datagram)) {
                     case Request::Status:
-                        reply = statusReply(config, rng);
+                        replies.push_back(statusReply(config, rng));
                         break;
                     case Request::Info:
-                        reply = config.behaviour == Behaviour::Answer ||
-                                        config.behaviour == Behaviour::Slow ||
-                                        config.behaviour == Behaviour::Full
-                                    ? infoReply(config)
-                                    : statusReply(config, rng);
+                        replies.push_back(config.behaviour == Behaviour::Answer ||
+                                                  config.behaviour == Behaviour::Slow ||
+                                                  config.behaviour == Behaviour::Full
+                                              ? infoReply(config)
+                                              : statusReply(config, rng));
                         break;
                     case Request::Rcon:
-                        reply = rconReply(config, datagram);
+                        replies = rconReply(config, datagram);
                         break;
                     case Request::None:
                         break;
                     }
-                    if (reply.empty()) continue;
-                    if (config.behaviour == Behaviour::Slow && config.delayMs > 0)
-                        pending.push({Clock::now() + std::chrono::milliseconds(config.delayMs), server,
-                                      std::move(reply), peer, len});
-                    else
-                        sendTo(server, reply, peer, len);
+                    const auto due = Clock::now() + std::chrono::milliseconds(config.delayMs);
+                    for (std::string& reply : replies) {
+                        if (reply.empty()) continue;
+                        if (slow)
+                            pending.push({due, order++, server, std::move(reply), peer, len});
+                        else
+                            sendTo(server, reply, peer, len);
+                    }
                 }
             }
         }

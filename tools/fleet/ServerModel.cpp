@@ -169,26 +169,41 @@ std::string infoReply(const ServerConfig& server)
            std::to_string(server.maxClients) + "\\gametype\\4\\protocol\\8";
 }
 
-std::string rconReply(ServerConfig& server, const std::string& datagram)
-{
-    std::size_t pos = Prefix.size();
-    if (pos < datagram.size() && datagram[pos] == '\x02') ++pos;
-    pos += 5; // "rcon "
-    const std::size_t blank = datagram.find(' ', pos);
-    const std::string password =
-        blank == std::string::npos ? std::string() : datagram.substr(pos, blank - pos);
-    std::string command = blank == std::string::npos ? std::string() : datagram.substr(blank + 1);
-    const std::size_t end = command.find_first_of(std::string("\n\0", 2));
-    if (end != std::string::npos) command.resize(end);
+namespace {
 
+// The server's console output as it goes out: lines gathered until the next
+// would overflow the print buffer, then sent.
+std::vector<std::string> printed(const std::string& text)
+{
     const std::string head = Prefix + "\x01print\n";
-    if (server.rconPassword.empty()) return head + "No rconpassword set on the server.\n";
-    if (password != server.rconPassword) return head + "Bad rconpassword.\n";
+    std::vector<std::string> datagrams;
+    std::string buffer;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t lf = text.find('\n', pos);
+        const std::size_t end = lf == std::string::npos ? text.size() : lf + 1;
+        if (!buffer.empty() && buffer.size() + (end - pos) > RconPrintRoom) {
+            datagrams.push_back(head + buffer);
+            buffer.clear();
+        }
+        buffer.append(text, pos, end - pos);
+        pos = end;
+    }
+    if (!buffer.empty()) datagrams.push_back(head + buffer);
+    return datagrams;
+}
+
+std::string rconOutput(ServerConfig& server, const std::string& password, const std::string& command)
+{
+    if (server.rconPassword.empty()) return "No rconpassword set on the server.\n";
+    if (password != server.rconPassword) return "Bad rconpassword.\n";
 
     const std::size_t space = command.find(' ');
     const std::string verb = command.substr(0, space);
     const std::string rest = space == std::string::npos ? std::string() : command.substr(space + 1);
-    if (verb == "quit") return {};
+    if (verb == "quit") {
+        server.behaviour = Behaviour::Silent;
+        return {};
+    }
     if (verb == "status") {
         std::string text = "map: " + server.map + "\n";
         text += "num score ping name            lastmsg address               qport rate\n";
@@ -201,15 +216,31 @@ std::string rconReply(ServerConfig& server, const std::string& datagram)
             text += line;
             ++num;
         }
-        return head + text;
+        return text;
     }
-    if (verb == "say") return head + "console: " + rest + "\n";
+    if (verb == "say") return "console: " + rest + "\n";
     if (verb == "map") {
-        if (rest.empty()) return head + "usage: map <mapname>\n";
+        if (rest.empty()) return "usage: map <mapname>\n";
         server.map = rest;
-        return head + "Loading map " + rest + "\n";
+        return "Loading map " + rest + "\n";
     }
-    return head + "Unknown command \"" + verb + "\"\n";
+    return "Unknown command \"" + verb + "\"\n";
+}
+
+} // namespace
+
+std::vector<std::string> rconReply(ServerConfig& server, const std::string& datagram)
+{
+    std::size_t pos = Prefix.size();
+    if (pos < datagram.size() && datagram[pos] == '\x02') ++pos;
+    pos += 5; // "rcon "
+    const std::size_t blank = datagram.find(' ', pos);
+    const std::string password =
+        blank == std::string::npos ? std::string() : datagram.substr(pos, blank - pos);
+    std::string command = blank == std::string::npos ? std::string() : datagram.substr(blank + 1);
+    const std::size_t end = command.find_first_of(std::string("\n\0", 2));
+    if (end != std::string::npos) command.resize(end);
+    return printed(rconOutput(server, password, command));
 }
 
 FleetConfig parseFleetConfig(const std::string& jsonText)

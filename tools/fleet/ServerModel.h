@@ -19,7 +19,7 @@ enum class Behaviour {
     Full,     // players padded up to the maximum
     Garbage,  // FF FF FF FF followed by random bytes
     Short,    // the reply cut to exactly 40 bytes
-    Long,     // players padded until the reply is exactly 8192 bytes
+    Long,     // padding players and a padding key bring the reply to exactly 8192 bytes
     Oversize, // a reply longer than any client buffer (9000 bytes)
     BadMax,   // sv_maxclients is not a number
 };
@@ -69,19 +69,25 @@ std::string statusReply(const ServerConfig& server, std::mt19937& rng);
 // The short info answer qstat asks for before the status.
 std::string infoReply(const ServerConfig& server);
 
-// The console's answer to one rcon datagram; map changes the server's map.
-std::string rconReply(ServerConfig& server, const std::string& datagram);
+// The console's answer to one rcon datagram as the games' servers send it:
+// the printed text in datagrams of at most RconPrintRoom bytes of text, each
+// behind its own print header, split between lines; nothing for a command
+// that prints nothing. "map" changes the server's map; "quit" ends the
+// server, which answers nothing from then on.
+inline constexpr std::size_t RconPrintRoom = 1007;
+std::vector<std::string> rconReply(ServerConfig& server, const std::string& datagram);
 
 // Reads a configuration (see the demo's fleet.json); throws std::runtime_error.
 FleetConfig parseFleetConfig(const std::string& jsonText);
 FleetConfig loadFleetConfig(const std::string& path);
 
-// count servers with varied names, maps, players and games, a share of them silent.
 // One server as tests build them: host name "<listName> host", the players
-// scored 1, 2, 3... with a ping of 50.
+// scored 1, 2, 3... with a ping of 50, no map rotation, link or console password.
 ServerConfig makeServer(const std::string& listName, Behaviour behaviour,
                         std::vector<std::string> players = {}, int maxClients = 16);
 
+// count servers with varied names, maps, players and games, a share of them
+// silent, the same for the same seed; ports from basePort on (0: ephemeral).
 FleetConfig generateFleet(int count, int basePort, double silentFraction, std::uint32_t seed);
 
 // The fleet as a server-list file: name, IP, port per server, CR LF line ends.

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace korvane {
 
@@ -28,10 +29,19 @@ QString QtDialogs::openFile(QWidget* parent, const QString& filter, const QStrin
 
 QString QtDialogs::saveFile(QWidget* parent, const QString& name, const QString& dir, const QString& filter)
 {
-    const QString start = dir.isEmpty() ? name : dir + QLatin1Char('/') + name;
-    // The callers ask their own questions: an export adds ".sslf" after the dialog has closed.
-    return QFileDialog::getSaveFileName(parent, QString(), start, filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    QFileDialog dialog(parent, QString(), dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(name);
+    // A name typed without an extension gets the filter's, before the dialog
+    // asks about overwriting, so it asks about the file that is written.
+    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch extension = firstExtension.match(filter);
+    if (extension.hasMatch()) dialog.setDefaultSuffix(extension.captured(1));
+    // The list choosers (no filter) have callers that ask their own question:
+    // an export adds ".sslf" only after the dialog has closed.
+    if (filter.isEmpty()) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace korvane

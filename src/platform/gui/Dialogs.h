@@ -20,6 +20,7 @@ public:
     virtual void error(QWidget* parent, const QString& text) = 0;
     // "" when cancelled.
     virtual QString openFile(QWidget* parent, const QString& filter, const QString& dir) = 0;
+    // With a filter it asks before replacing a file; without one the caller asks.
     virtual QString saveFile(QWidget* parent, const QString& name, const QString& dir,
                              const QString& filter) = 0;
 };

@@ -5,11 +5,14 @@
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
 #include "platform/TextFile.h"
+#include "scan/ScanOutput.h"
 #include "scan/ScanRun.h"
 #include "scan/ScanTable.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -45,23 +48,17 @@ int usageError(const std::string& text)
     return 2;
 }
 
+// Error texts may carry bytes of a list or a reply: escaped like the output.
 int fail(const std::string& text)
 {
-    std::cerr << text << "\n";
+    std::cerr << escapeField(text) << "\n";
     return 1;
 }
 
-void printLine(std::initializer_list<std::string> fields)
+bool printLine(std::initializer_list<std::string> fields)
 {
-    std::string line;
-    bool first = true;
-    for (const std::string& field : fields) {
-        if (!first) line += '\t';
-        line += field;
-        first = false;
-    }
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    const std::string line = outputLine(fields);
+    return std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
 }
 
 } // namespace
@@ -117,10 +114,13 @@ int main(int argc, char** argv)
     const PassResult result = runScanPass(table, control, inFlight);
     if (result.end != PassEnd::Complete) return fail(result.error.empty() ? "scan halted" : result.error);
 
+    bool written = true;
     for (const ScanRow& row : table.rows)
-        printLine({row.caption, row.map, row.host, row.game, std::to_string(row.image)});
+        written = written && printLine({row.caption, row.map, row.host, row.game, std::to_string(row.image)});
     for (const BuddyItem& buddy : table.buddies)
-        printLine({"buddy", buddy.caption, buddy.host});
-    printLine({table.statusText});
-    return std::fflush(stdout) == 0 ? 0 : 1;
+        written = written && printLine({"buddy", buddy.caption, buddy.host});
+    written = written && printLine({table.statusText});
+    if (!written || std::fflush(stdout) != 0)
+        return fail(std::string("standard output: ") + std::strerror(errno));
+    return 0;
 }

@@ -205,11 +205,11 @@ void TForm5::FormHide()
     forms().Form3->show();
 }
 
-void TForm5::listFileChanged(const QString& name)
+void TForm5::listFileChanged(const std::string& path)
 {
-    if (!isVisible() || m_saveRefused || Edit1->text() != name) return;
+    if (!isVisible() || m_saveRefused || listFilePath(toBytes(Edit1->text())) != path) return;
     ListView1->clear();
-    fillRows(ListView1, readServers(listFilePath(toBytes(name))), -1);
+    fillRows(ListView1, readServers(path), -1);
 }
 
 void TForm5::ToolButton1Click()

@@ -51,8 +51,8 @@ public:
 
     // Shows the editor on that list, anew if it is open already.
     void openList(const QString& name);
-    // The rows read anew when the list on disk changed under an open editor.
-    void listFileChanged(const QString& name);
+    // The rows read anew when the list file at path changed under an open editor.
+    void listFileChanged(const std::string& path);
     std::vector<ServerEntry> rows() const;
 
     void ToolButton1Click();

@@ -1,10 +1,24 @@
 // Search window: finds servers in the server table by name or map.
 #include "ui/lists/TForm6.h"
 
+#include "platform/Latin1.h"
+#include "ui/lists/ServerSearch.h"
 #include "ui/main/Forms.h"
+#include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"
+#include "ui/widgets/Look.h"
+
+#include <QKeyEvent>
 
 namespace korvane {
+
+namespace {
+
+// Columns of the server table.
+constexpr int MapColumn = 1;
+constexpr int HostColumn = 2;
+
+} // namespace
 
 TForm6::TForm6(Forms& forms) : FormBase(forms, QStringLiteral("TForm6"), QStringLiteral("search server/map"))
 {
@@ -15,16 +29,90 @@ TForm6::TForm6(Forms& forms) : FormBase(forms, QStringLiteral("TForm6"), QString
     Edit1 = place<QLineEdit>(this, QStringLiteral("Edit1"), QRect(0, 0, 225, 19));
     Edit1->setAccessibleName(QStringLiteral("text to find"));
     Edit1->setFrame(false);
+    setColour(Edit1, QPalette::Base, Silver);
+    Edit1->installEventFilter(this);
     RadioButton1 = place<QRadioButton>(this, QStringLiteral("RadioButton1"), QRect(0, 24, 56, 17),
                                        QStringLiteral("server"));
+    RadioButton1->setAccessibleName(QStringLiteral("server"));
     RadioButton2 = place<QRadioButton>(this, QStringLiteral("RadioButton2"), QRect(56, 24, 48, 17),
                                        QStringLiteral("map"));
-    // Exactly one is checked, but each button's own handler keeps it so.
-    RadioButton1->setAutoExclusive(false);
-    RadioButton2->setAutoExclusive(false);
+    RadioButton2->setAccessibleName(QStringLiteral("map"));
     Button1 = place<QPushButton>(this, QStringLiteral("Button1"), QRect(104, 24, 123, 17),
                                  QStringLiteral("search"));
     Button1->setAccessibleName(QStringLiteral("search"));
+
+    connectHandler(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    connectHandler(RadioButton1, &QRadioButton::clicked, this, &TForm6::RadioButton1Click);
+    connectHandler(RadioButton2, &QRadioButton::clicked, this, &TForm6::RadioButton2Click);
+}
+
+void TForm6::Button1Click()
+{
+    hide();
+    if (RadioButton1->isChecked()) {
+        searchColumn(HostColumn);
+        Edit1->clear();
+    }
+    if (RadioButton2->isChecked()) {
+        searchColumn(MapColumn);
+        Edit1->clear();
+    }
+}
+
+void TForm6::searchColumn(int column)
+{
+    TForm1& main = *forms().Form1;
+    ListView* table = main.ListView3;
+    SearchTable view;
+    view.rowCount = [table] { return table->rowCount(); };
+    view.text = [table, column](int i) -> std::optional<std::string> {
+        const QTreeWidgetItem* row = table->row(i);
+        if (!row || column >= row->columnCount()) return std::nullopt;
+        return toBytes(row->text(column));
+    };
+    view.showMatch = [this, &main, table](int i) {
+        QTreeWidgetItem* row = table->row(i);
+        // Selecting anew runs the selection handler even for the row selected already.
+        table->clearSelection();
+        row->setSelected(true);
+        if (table->rowIndex(row) >= 0) {
+            table->scrollToItem(row);
+            table->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        }
+        table->setFocus();
+        return dialogs().confirm(&main, QStringLiteral("search next ?"));
+    };
+    if (searchPass(toBytes(Edit1->text()), view) != SearchEnd::NoMatch) return;
+    dialogs().message(&main, QStringLiteral("no matches !"));
+    show();
+    Edit1->setFocus();
+}
+
+void TForm6::Edit1KeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) Button1Click();
+}
+
+void TForm6::RadioButton1Click()
+{
+    RadioButton2->setChecked(!RadioButton1->isChecked());
+    Edit1->setFocus();
+}
+
+void TForm6::RadioButton2Click()
+{
+    RadioButton1->setChecked(!RadioButton2->isChecked());
+    Edit1->setFocus();
+}
+
+bool TForm6::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        runReported(dialogs(), [this, key] { Edit1KeyDown(key); });
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+    return FormBase::eventFilter(watched, event);
 }
 
 } // namespace korvane

@@ -18,6 +18,18 @@ public:
     QRadioButton* RadioButton1; // "server"
     QRadioButton* RadioButton2; // "map"
     QPushButton* Button1;       // "search"
+
+    void Button1Click();
+    void Edit1KeyDown(int key);
+    void RadioButton1Click();
+    void RadioButton2Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // One pass over a column of the main window's server table.
+    void searchColumn(int column);
 };
 
 } // namespace korvane

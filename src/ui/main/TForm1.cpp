@@ -240,6 +240,7 @@ void TForm1::connectHandlers()
     connectHandler(rcon2, &QAction::triggered, this, &TForm1::rcon2Click);
     connectHandler(properties1, &QAction::triggered, this, &TForm1::properties1Click);
     connectHandler(addserver1, &QAction::triggered, this, &TForm1::addserver1Click);
+    connectHandler(deleteserver1, &QAction::triggered, this, &TForm1::deleteserver1Click);
     connectHandler(searchserver1, &QAction::triggered, this, &TForm1::searchserver1Click);
     connectHandler(connect1, &QAction::triggered, this, &TForm1::connect1Click);
     connectHandler(refresh1, &QAction::triggered, this, &TForm1::refresh1Click);

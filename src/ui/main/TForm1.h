@@ -104,6 +104,12 @@ public:
     void showServerAnswer(const std::string& reply, QTreeWidgetItem* row);
     void showNoAnswer(QTreeWidgetItem* row);
 
+    // The current list's changes made from this window, kept in step with the file.
+    // A server appended to the file: its name in the server box, a "not scanned" row.
+    QTreeWidgetItem* addServerRow(const std::string& name);
+    // Run after every change of the current list file made from here.
+    void currentListChanged();
+
     void setStatusText(const QString& text);
     QString statusText() const;
 
@@ -143,6 +149,7 @@ public:
     void refresh2Click();
     void properties1Click();
     void addserver1Click();
+    void deleteserver1Click();
     void exit1Click();
     void HostChecker1Log(const std::string& msg);
 

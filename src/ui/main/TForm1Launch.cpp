@@ -30,10 +30,8 @@ struct Game
 
 std::string gameCommandLine(const AppState& state, const std::string& password)
 {
-    // Nickname and password go in unescaped: a quote in them ends the quoted
-    // argument, as it always has for these games.
-    return "connect " + state.SelectedIP + ":" + state.SelectedPort + " +name \"" + state.Nickname +
-           "\" +password \"" + password + "\"" +
+    return "connect " + state.SelectedIP + ":" + state.SelectedPort + " +name " +
+           quoteWindowsArgument(state.Nickname) + " +password " + quoteWindowsArgument(password) +
            " +set cl_playintro 0 +set ui_skip_eamovie 1 +set ui_skip_titlescreen 1 +set ui_skip_legalscreen "
            "1";
 }

@@ -21,6 +21,15 @@ inline QFont tahoma(bool bold = false)
     return font;
 }
 
+// The console's fixed-width face.
+inline QFont fixedsys()
+{
+    QFont font(QStringLiteral("Fixedsys"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(9);
+    return font;
+}
+
 inline void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
     QPalette palette = widget->palette();

@@ -1,6 +1,8 @@
 #include "ui/widgets/TLegacy.h"
 
+#include "platform/Latin1.h"
 #include "platform/gui/Desktop.h"
+#include "query/StatusReply.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -26,7 +28,7 @@ void TLegacy::setAdressType(TAdressType type)
 
 QString TLegacy::target() const
 {
-    if (m_adressType == TAdressType::atWWW && !Adress.isEmpty()) return Adress;
+    if (m_adressType == TAdressType::atWWW) return toQString(openableWebAddress(toBytes(Adress)));
     return QStringLiteral("mailto:") + Adress;
 }
 
@@ -36,8 +38,9 @@ void TLegacy::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
     setCursor(Qt::BusyCursor);
     QApplication::processEvents();
-    // A web link without an address has nowhere to go; opening an empty mail would only confuse.
-    if (!(m_adressType == TAdressType::atWWW && Adress.isEmpty())) m_desktop.openAddress(target());
+    // A web link with no openable address has nowhere to go.
+    const QString address = target();
+    if (!address.isEmpty()) m_desktop.openAddress(address);
     setCursor(Qt::PointingHandCursor);
     if (OnClick) OnClick();
 }

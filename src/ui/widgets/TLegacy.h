@@ -31,7 +31,8 @@ public:
     std::function<void()> OnMouseEnter;
     std::function<void()> OnMouseExit;
 
-    // The address a click opens: web addresses as they are, otherwise "mailto:" + address.
+    // The address a click opens: a web address only when it is http or https
+    // ("" otherwise), a mail address as "mailto:" + address.
     QString target() const;
 
 protected:

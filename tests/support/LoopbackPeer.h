@@ -17,7 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace korvane::testing {
+namespace korvane::test {
 
 struct PeerReply
 {
@@ -136,4 +136,4 @@ inline int unusedPort()
     return ntohs(local.sin_port);
 }
 
-} // namespace korvane::testing
+} // namespace korvane::test

@@ -1,0 +1,37 @@
+#include "ui/lists/QuickAdd.h"
+
+#include "query/StatusQuery.h"
+#include "query/StatusReply.h"
+
+namespace korvane {
+
+std::optional<TypedAddress> splitTypedAddress(const std::string& ipText)
+{
+    const std::size_t colon = ipText.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    return TypedAddress{ipText.substr(0, colon), ipText.substr(colon + 1)};
+}
+
+std::string serverNameOf(const std::string& reply)
+{
+    if (!isQuickAddAnswer(reply)) return {};
+    const std::string value = ExtractValue(reply, KeyHostName);
+    // With sv_hostname last on the settings line the value would run on
+    // through every player line, and a line end inside a name would break
+    // the list file's three-line records.
+    return value.substr(0, value.find_first_of("\r\n"));
+}
+
+std::string addButtonCaption(const std::string& currentList)
+{
+    const std::size_t slash = currentList.rfind('\\');
+    const std::string listName = slash == std::string::npos ? currentList : currentList.substr(slash + 1);
+    return "add server to \"" + listName + "\" list";
+}
+
+std::string deleteQuestion(const std::string& name)
+{
+    return "Delete server\n" + name + " ?";
+}
+
+} // namespace korvane
