@@ -37,7 +37,8 @@ public:
         std::strcpy(request.ifr_name, "lo");
         bool done = fd >= 0 && ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
         if (done) {
-            request.ifr_flags = static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+            request.ifr_flags =
+                static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
             done = ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
         }
         if (fd >= 0) ::close(fd);

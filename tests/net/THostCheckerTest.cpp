@@ -33,7 +33,9 @@ struct Checker : ::testing::Test
         };
         checker->OnLink = [this](THostChecker&) { notices.push_back("link"); };
         checker->OnNoLink = [this](THostChecker&) { notices.push_back("no link"); };
-        checker->OnCheckLink = [this](THostChecker&, bool link) { notices.push_back(link ? "true" : "false"); };
+        checker->OnCheckLink = [this](THostChecker&, bool link) {
+            notices.push_back(link ? "true" : "false");
+        };
     }
     void TearDown() override
     {
@@ -108,7 +110,11 @@ TEST_F(Checker, LogLinesOfAChecksPingsAndVerdict)
          {{11010, 0}, {11010, 0}, {0, 250}, {11010, 0}, {11010, 0}},
          {silent, silent, reply + "250ms", silent, silent, link},
          {"link", "true"}},
-        {"one by one", oneByOne, 3, {{11010, 0}, {11010, 0}, {11010, 0}}, {silent, silent, silent, noLink},
+        {"one by one",
+         oneByOne,
+         3,
+         {{11010, 0}, {11010, 0}, {11010, 0}},
+         {silent, silent, silent, noLink},
          {"no link", "false"}},
     };
     for (const Case& c : cases) {
@@ -149,7 +155,8 @@ TEST_F(Checker, ACheckStartedMeanwhileResetsTheCountersAndLateResultsCountForIt)
     EXPECT_TRUE(QTest::qWaitFor([&] { return pingWorkers().running() == 0; }));
     QCoreApplication::processEvents();
     // The late ping and the first of the new check make the verdict; the last ping waits for a next one.
-    EXPECT_EQ(lines, (std::vector<std::string>{silent, silent, silent, "9 96 No link to 127.0.0.1.", silent}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{silent, silent, silent, "9 96 No link to 127.0.0.1.", silent}));
 }
 
 TEST_F(Checker, AutoCheckRepeatsOnItsPeriodAndCheckNowRunsOnce)

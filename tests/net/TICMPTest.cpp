@@ -57,7 +57,7 @@ TEST(LinuxIcmpErrors, MessageTypesBecomeStatusCodes)
         std::uint32_t status;
     };
     const Case cases[] = {
-        {3, 0, 11002}, {3, 1, 11003}, {3, 2, 11004}, {3, 3, 11005}, {3, 4, 11009}, {3, 5, 11012},
+        {3, 0, 11002},  {3, 1, 11003}, {3, 2, 11004},  {3, 3, 11005},  {3, 4, 11009},  {3, 5, 11012},
         {3, 13, 11003}, {4, 0, 11016}, {11, 0, 11013}, {11, 1, 11014}, {12, 0, 11015},
     };
     for (const Case& c : cases)
@@ -164,7 +164,8 @@ Echo ping(IcmpSocketKind kind, const std::string& address, int timeOut = 2000)
         echo.error = error.what();
     }
     echo.elapsedMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+            .count();
     return echo;
 }
 

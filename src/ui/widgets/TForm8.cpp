@@ -24,6 +24,7 @@ TForm8::TForm8(Forms& forms) : FormBase(forms, QStringLiteral("TForm8"), QString
     Image2->hide();
     for (QLabel* image : {Image1, Image2}) {
         image->setToolTip(QStringLiteral("click to go back"));
+        image->setAccessibleName(QStringLiteral("credits, click to go back"));
         image->setCursor(Qt::PointingHandCursor);
         image->installEventFilter(this);
     }

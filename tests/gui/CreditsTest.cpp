@@ -1,0 +1,47 @@
+// The credits window's way back to Options, and the small windows' contents.
+#include "support/FormsFixture.h"
+#include "ui/lists/TForm3.h"
+#include "ui/widgets/TForm12.h"
+#include "ui/widgets/TForm16.h"
+#include "ui/widgets/TForm7.h"
+#include "ui/widgets/TForm8.h"
+
+#include <QTest>
+
+using namespace korvane;
+using korvane::test::FormsFixture;
+
+class CreditsWindow : public FormsFixture
+{};
+
+TEST_F(CreditsWindow, AboutShowsThemAndAClickOnEitherPictureGoesBackToOptions)
+{
+    writeData();
+    start();
+    for (const char* banner : {"0", "3"}) {
+        form1().state.BannerImage = banner;
+        forms->Form3->show();
+        QTest::mouseClick(forms->Form3->Button4, Qt::LeftButton);
+        EXPECT_TRUE(forms->Form8->isVisible()) << banner;
+        EXPECT_FALSE(forms->Form3->isVisible()) << banner;
+        QLabel* shown = forms->Form8->Image1->isVisible() ? forms->Form8->Image1 : forms->Form8->Image2;
+        EXPECT_EQ(shown == forms->Form8->Image2, std::string(banner) == "3") << banner;
+        QTest::mouseClick(shown, Qt::LeftButton);
+        EXPECT_FALSE(forms->Form8->isVisible()) << banner;
+        EXPECT_TRUE(forms->Form3->isVisible()) << banner;
+    }
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(CreditsWindow, SmallWindowsHoldTheirControls)
+{
+    writeData();
+    start();
+    EXPECT_EQ(forms->Form12->Edit1->size(), QSize(161, 19));
+    EXPECT_EQ(forms->Form12->Edit1->accessibleName(), "IP");
+    EXPECT_EQ(forms->Form16->ProgressBar1->maximum(), 100);
+    EXPECT_EQ(forms->Form16->ProgressBar1->size(), QSize(250, 18));
+    forms->Form16->show();
+    EXPECT_EQ(forms->Form16->geometry().center(), form1().geometry().center());
+    EXPECT_EQ(forms->Form7->palette().color(QPalette::Window), QColor(Qt::black));
+}
