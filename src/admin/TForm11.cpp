@@ -292,6 +292,7 @@ void TForm11::showReplyFacts(const ReplyFacts& facts)
     for (const std::string& map : facts.rotation)
         addMemoLine(toQString(map));
     LabeledEdit4->setText(toQString(facts.version));
+    LabeledEdit4->setCursorPosition(0); // a long version shows its beginning
     Legacy1->setText(toQString(facts.link.caption));
     Legacy1->Adress = toQString(facts.link.address);
 }

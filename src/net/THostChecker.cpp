@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <system_error>
+
 namespace korvane {
 
 std::string replyLine(const TPingThread& worker)
@@ -116,8 +118,14 @@ void THostChecker::startWorker(const std::string& host)
     worker->TimeOut = m_checkTimeOut;
     worker->TTL = m_checkTTL;
     worker->ResolveNames = false;
-    TPingThread::start(std::move(worker), m_service, UiCarrier(m_context.get(), m_halt), m_halt, m_registry,
-                       [this](const TPingThread& done) { PingDone(done); });
+    try {
+        TPingThread::start(worker, m_service, UiCarrier(m_context.get(), m_halt), m_halt, m_registry,
+                           [this](const TPingThread& done) { PingDone(done); });
+    } catch (const std::system_error&) {
+        // No thread to be had: a ping that failed without a reason, reported
+        // from the event loop as a worker's would be.
+        QTimer::singleShot(0, m_context.get(), [this, worker] { PingDone(*worker); });
+    }
 }
 
 void THostChecker::PingDone(const TPingThread& worker)

@@ -95,17 +95,22 @@ void TPingThread::start(std::shared_ptr<TPingThread> worker, std::shared_ptr<Icm
                         EndNotification onEnd)
 {
     const WorkerRegistry::Id id = registry.add(std::move(quit));
-    std::thread([worker = std::move(worker), service = std::move(service), carrier = std::move(carrier),
-                 &registry, id, onEnd = std::move(onEnd)]() mutable {
-        worker->Execute(*service);
-        try {
-            carrier.post([worker, onEnd = std::move(onEnd)] { onEnd(*worker); });
-            carrier.flush();
-        } catch (...) {
-            // Halted, or the notification failed on the UI side: this worker is done either way.
-        }
+    try {
+        std::thread([worker = std::move(worker), service = std::move(service), carrier = std::move(carrier),
+                     &registry, id, onEnd = std::move(onEnd)]() mutable {
+            worker->Execute(*service);
+            try {
+                carrier.post([worker, onEnd = std::move(onEnd)] { onEnd(*worker); });
+                carrier.flush();
+            } catch (...) {
+                // Halted, or the notification failed on the UI side: this worker is done either way.
+            }
+            registry.remove(id);
+        }).detach();
+    } catch (...) {
         registry.remove(id);
-    }).detach();
+        throw;
+    }
 }
 
 } // namespace korvane

@@ -69,6 +69,7 @@ public:
     using EndNotification = std::function<void(const TPingThread&)>;
     // Runs the body on a thread of its own, listed in registry while it runs,
     // then onEnd through carrier (built on the UI thread) unless halted first.
+    // Throws std::system_error when no thread can be had.
     static void start(std::shared_ptr<TPingThread> worker, std::shared_ptr<IcmpEcho> service,
                       UiCarrier carrier, std::shared_ptr<HaltSwitch> quit, WorkerRegistry& registry,
                       EndNotification onEnd);

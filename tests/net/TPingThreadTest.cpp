@@ -135,6 +135,7 @@ TEST(PingWorker, NothingArrivesAfterAHaltOrTheQuitNotice)
         run->service->release();
         // Each worker holds the service until its thread has ended.
         EXPECT_TRUE(QTest::qWaitFor([&] { return run->service.use_count() == 1; }));
+        EXPECT_EQ(run->registry.running(), 0u); // and the last of them has let go of it
         QCoreApplication::processEvents();
         EXPECT_TRUE(run->ended.empty()) << quitNotice;
     }
