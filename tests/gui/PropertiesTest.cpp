@@ -91,6 +91,15 @@ TEST_F(Properties, ClosingAsksOnlyAfterAChangeAndYesSavesRconFirst)
     EXPECT_TRUE(passwords().ends_with(test::crlf({Key, "rcon:admin", Key, "typed"})));
     EXPECT_EQ(properties().PropertiesPort, "12204");
     EXPECT_EQ(properties().LabeledEdit1->text(), "");
+
+    // A buddy's server looked up during a scan reloads it the same way.
+    form1().state.Scanning = true;
+    form1().ListView2->addItem("Bob", {"Omaha"}, 0);
+    form1().ListView2->row(0)->setSelected(true);
+    form1().ListView2DblClick();
+    EXPECT_EQ(properties().PropertiesPort, "12203");
+    EXPECT_EQ(properties().LabeledEdit1->text(), "typed");
+    form1().state.Scanning = false;
 }
 
 TEST_F(Properties, SetResetAllAndAMissingPasswordFile)
