@@ -21,9 +21,7 @@ TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStr
     forms.Form13 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(169, 57);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(msSansSerif());
 
     auto addressEdit = [this](const QString& name, const QString& caption, const QRect& geometry,
                               const QString& spoken) {

@@ -26,6 +26,7 @@ TForm5::TForm5(Forms& forms) : FormBase(forms, QStringLiteral("TForm5"), QString
     forms.Form5 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(874, 476);
+    setFont(msSansSerif());
     buildControls();
     connectHandlers();
 }
