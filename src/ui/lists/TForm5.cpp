@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 
 namespace korvane {
 
@@ -69,7 +68,7 @@ void TForm5::buildControls()
     LabeledEdit1 = edit(QStringLiteral("LabeledEdit1"), QStringLiteral("Servername"), QRect(0, 20, 257, 19));
     LabeledEdit2 = edit(QStringLiteral("LabeledEdit2"), QStringLiteral("IP"), QRect(256, 20, 105, 19));
     LabeledEdit3 = edit(QStringLiteral("LabeledEdit3"), QStringLiteral("Port"), QRect(360, 20, 81, 19));
-    LabeledEdit2->installEventFilter(this);
+    onExit(LabeledEdit2, [this] { LabeledEdit2Change(); });
 
     auto list = [this](const QString& name, const QRect& geometry, const QString& accessible) {
         auto* view = place<ListView>(this, name, geometry);
@@ -137,13 +136,6 @@ void TForm5::connectHandlers()
     connectHandler(ListView1, &QTreeWidget::itemClicked, this, &TForm5::ListView1Click);
     ListView3->OnDblClick = [this] { runReported(dialogs(), [this] { ListView3DblClick(); }); };
     ListView2->OnDblClick = [this] { runReported(dialogs(), [this] { ListView2DblClick(); }); };
-}
-
-bool TForm5::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == LabeledEdit2 && event->type() == QEvent::FocusOut)
-        runReported(dialogs(), [this] { LabeledEdit2Change(); });
-    return FormBase::eventFilter(watched, event);
 }
 
 void TForm5::openList(const QString& name)
