@@ -62,12 +62,8 @@ ServerAddress lookupServer(const std::string& path, const std::string& name)
 
 void appendServer(const std::string& path, const ServerEntry& server)
 {
-    TextWriter file(path, WriteMode::Append);
-    file.writeLine(server.name);
-    file.writeLine(server.ip);
-    file.writeLine(server.port);
-    file.flush();
-    file.close();
+    // All three lines or none, so the list keeps its three-line records.
+    appendFileLines(path, {server.name, server.ip, server.port});
 }
 
 void writeServerList(const std::string& path, const std::vector<ServerEntry>& servers)

@@ -23,6 +23,17 @@ namespace {
     throw IoError(std::strerror(error));
 }
 
+// A line written is one record: a CR, LF or NUL inside it (a player's name
+// from the network, a pasted text) becomes a blank instead of ending it early.
+void appendLine(std::string& data, const std::string& line)
+{
+    const size_t start = data.size();
+    data += line;
+    for (size_t i = start; i < data.size(); ++i)
+        if (data[i] == '\r' || data[i] == '\n' || data[i] == '\0') data[i] = ' ';
+    data += "\r\n";
+}
+
 } // namespace
 
 TextReader::TextReader(const std::string& path)
@@ -67,48 +78,6 @@ std::string TextReader::readLine()
     return line;
 }
 
-TextWriter::TextWriter(const std::string& path, WriteMode mode) : m_path(path)
-{
-    if (mode == WriteMode::Append) {
-        m_file = std::fopen(path.c_str(), "r+b");
-        if (!m_file) throwErrno(errno);
-        if (std::fseek(m_file, 0, SEEK_END) == 0 && std::ftell(m_file) > 0) {
-            std::fseek(m_file, -1, SEEK_END);
-            const int last = std::fgetc(m_file);
-            std::fseek(m_file, 0, SEEK_END);
-            if (last != '\n' && last != '\r') std::fputs("\r\n", m_file);
-        }
-    } else {
-        m_file = std::fopen(path.c_str(), "wb");
-        if (!m_file) throwErrno(errno);
-    }
-}
-
-TextWriter::~TextWriter()
-{
-    if (m_file) std::fclose(m_file);
-}
-
-void TextWriter::writeLine(const std::string& line)
-{
-    if (!m_file) throw IoError("File not open");
-    if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fputs("\r\n", m_file) < 0)
-        throwErrno(errno);
-}
-
-void TextWriter::flush()
-{
-    if (m_file && std::fflush(m_file) != 0) throwErrno(errno);
-}
-
-void TextWriter::close()
-{
-    if (!m_file) return;
-    std::FILE* file = m_file;
-    m_file = nullptr;
-    if (std::fclose(file) != 0) throwErrno(errno);
-}
-
 std::vector<std::string> readAllLines(const std::string& path)
 {
     TextReader reader(path);
@@ -121,10 +90,8 @@ std::vector<std::string> readAllLines(const std::string& path)
 void replaceFileLines(const std::string& path, const std::vector<std::string>& lines)
 {
     std::string data;
-    for (const std::string& line : lines) {
-        data += line;
-        data += "\r\n";
-    }
+    for (const std::string& line : lines)
+        appendLine(data, line);
     QSaveFile file(QString::fromLocal8Bit(path));
     if (!file.open(QIODevice::WriteOnly)) throw IoError(file.errorString().toLocal8Bit().toStdString());
     // A short write (disk full, size limit) must never be renamed over the old file.
@@ -156,10 +123,8 @@ std::uint64_t appendFileLines(const std::string& path, const std::vector<std::st
         if (::pread(fd, &last, 1, oldSize - 1) != 1) fail(errno ? errno : EIO);
         if (last != '\n' && last != '\r') data = "\r\n";
     }
-    for (const std::string& line : lines) {
-        data += line;
-        data += "\r\n";
-    }
+    for (const std::string& line : lines)
+        appendLine(data, line);
 
     int error = 0;
     size_t done = 0;
@@ -207,8 +172,7 @@ void deleteFile(const std::string& path)
 
 void createEmptyFile(const std::string& path)
 {
-    TextWriter writer(path, WriteMode::Create);
-    writer.close();
+    replaceFileLines(path, {});
 }
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern)

@@ -27,27 +27,6 @@ private:
     size_t m_pos = 0;
 };
 
-enum class WriteMode { Create, Append };
-
-class TextWriter
-{
-public:
-    // Create truncates or creates; Append requires the file to exist and
-    // first ends an unterminated last line so every appended line stands alone.
-    TextWriter(const std::string& path, WriteMode mode); // throws IoError
-    ~TextWriter();
-    TextWriter(const TextWriter&) = delete;
-    TextWriter& operator=(const TextWriter&) = delete;
-
-    void writeLine(const std::string& line);
-    void flush();
-    void close();
-
-private:
-    std::FILE* m_file = nullptr;
-    std::string m_path;
-};
-
 // All lines of a file (a last line without a line end still counts).
 std::vector<std::string> readAllLines(const std::string& path);
 

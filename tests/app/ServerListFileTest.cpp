@@ -92,14 +92,19 @@ TEST(ServerListFile, RemovalComparesNameLinesOnlyAndKeepsOrder)
     EXPECT_EQ(folder.files("Serverlists"), (std::vector<std::string>{"Standard"}));
 }
 
-TEST(ServerListFile, FailedRemovalLeavesTheListWhole)
+TEST(ServerListFile, FailedWritesLeaveTheListWhole)
 {
     DataFolder folder;
     const std::string before = test::crlf(records({{"A", "1.1.1.1", "1"}, {"B", "2.2.2.2", "2"}}));
     folder.write(List, before);
     {
+        // A full disk part-way through: neither a removal nor an addition leaves half of it.
         test::FileSizeLimit limit(4);
         EXPECT_THROW(removeServer(listFilePath("Standard"), "A"), IoError);
+    }
+    {
+        test::FileSizeLimit limit(before.size() + 12);
+        EXPECT_THROW(appendServer(listFilePath("Standard"), {"Charlie", "3.3.3.3", "3"}), IoError);
     }
     EXPECT_EQ(folder.read(List), before);
     EXPECT_EQ(folder.files("Serverlists"), (std::vector<std::string>{"Standard"}));
