@@ -133,3 +133,28 @@ TEST(ServerListFile, AppendWriteCreateDeleteEnumerate)
     EXPECT_FALSE(folder.exists("Serverlists/Clan"));
     EXPECT_EQ(currentListPath("Serverlists\\Standard"), folder.file(List));
 }
+
+TEST(ServerListFile, ListNamesStayInsideTheListsFolder)
+{
+    DataFolder folder;
+    folder.write("Config", "keep\r\n");
+    folder.write("Buddys.txt", "keep\r\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {".", "."},
+        {"..", ".."},
+        {"..\\Config", "..\\Config"},
+        {"../Buddys.txt", "../Buddys.txt"},
+        {"a/b", "a/b"},
+        {std::string("a\0b", 3), "a?b"}, // control bytes shown as "?"
+        {"tab\there", "tab?here"},
+        {"new\nline", "new?line"},
+    };
+    for (const auto& [name, shown] : cases) {
+        EXPECT_EQ(test::errorText([&] { createList(name); }), "'" + shown + "' is not a valid list name");
+        EXPECT_EQ(test::errorText([&] { deleteList(name); }), "'" + shown + "' is not a valid list name");
+    }
+    EXPECT_EQ(folder.read("Config"), "keep\r\n");
+    EXPECT_EQ(folder.read("Buddys.txt"), "keep\r\n");
+    EXPECT_EQ(test::errorText([] { createList("Clan [1] .old"); }), "");
+}

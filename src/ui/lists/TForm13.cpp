@@ -11,7 +11,6 @@
 #include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
-
 namespace korvane {
 
 TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStringLiteral("quick add"))

@@ -200,7 +200,9 @@ void TForm5::FormHide()
 
 void TForm5::listFileChanged(const std::string& path)
 {
-    if (!isVisible() || m_saveRefused || listFilePath(toBytes(Edit1->text())) != path) return;
+    if (!isVisible() || m_saveRefused || Edit1->text().isEmpty() ||
+        listFilePath(toBytes(Edit1->text())) != path)
+        return;
     ListView1->clear();
     fillRows(ListView1, readServers(path), -1);
 }

@@ -8,7 +8,6 @@
 #include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
-
 namespace korvane {
 
 namespace {
