@@ -38,22 +38,30 @@ void appendLine(std::string& data, const std::string& line)
 
 TextReader::TextReader(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) throwErrno(errno);
+    // Opened without waiting: a FIFO in place of a list must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throwErrno(errno);
+    auto fail = [fd](int error) {
+        ::close(fd);
+        throwErrno(error);
+    };
     struct stat info
     {};
-    if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        throwErrno(EISDIR);
-    }
+    if (::fstat(fd, &info) != 0) fail(errno);
+    if (S_ISDIR(info.st_mode)) fail(EISDIR);
+    // A device or a pipe is no data file: it reads like a missing one.
+    if (!S_ISREG(info.st_mode)) fail(ENOENT);
+    if (info.st_size > MaxTextFileBytes) fail(EFBIG);
     char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        m_data.append(buffer, got);
-    const bool failed = std::ferror(file);
-    const int error = errno;
-    std::fclose(file);
-    if (failed) throwErrno(error);
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) fail(errno);
+        if (got == 0) break;
+        m_data.append(buffer, static_cast<size_t>(got));
+        if (m_data.size() > static_cast<size_t>(MaxTextFileBytes)) fail(EFBIG);
+    }
+    ::close(fd);
 }
 
 TextReader::~TextReader() = default;

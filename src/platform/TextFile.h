@@ -11,6 +11,9 @@
 
 namespace korvane {
 
+// Far above any real list or buddy file; a larger file is refused, not read.
+inline constexpr long long MaxTextFileBytes = 256LL * 1024 * 1024;
+
 class TextReader
 {
 public:

@@ -54,6 +54,10 @@ TEST(TextFile, MissingFilesSayFileNotFound)
     EXPECT_EQ(errorText([&] { appendFileLines(missing, {"x"}); }), "File not found");
     EXPECT_EQ(errorText([&] { deleteFile(missing); }), "File not found");
     EXPECT_EQ(errorText([&] { TextReader r(folder.file("Serverlists")); }), std::strerror(EISDIR));
+    // Neither a pipe (which would wait for a writer for good) nor a device is a data file.
+    ASSERT_EQ(::mkfifo(folder.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(errorText([&] { TextReader r(folder.file("fifo")); }), "File not found");
+    EXPECT_EQ(errorText([&] { readAllLines("/dev/zero"); }), "File not found");
     EXPECT_FALSE(folder.exists("nothing.txt"));
 }
 
