@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -93,8 +94,27 @@ void FormBase::centreOnDesktop()
     }
 }
 
+void FormBase::guardEdits()
+{
+    m_editsGuarded = true;
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+            QString kept;
+            QString refused;
+            for (const QChar c : text)
+                (c.unicode() <= 0xFF ? kept : refused) += c;
+            if (refused.isEmpty()) return;
+            edit->setText(kept); // the edit's change handlers see only what is kept
+            dialogs().message(
+                this, QStringLiteral("Korvane keeps names and passwords in Latin-1 and cannot store ") +
+                          refused + QStringLiteral(" ; it was left out."));
+        });
+    }
+}
+
 void FormBase::showEvent(QShowEvent* event)
 {
+    if (!m_editsGuarded) guardEdits();
     QWidget::showEvent(event);
     if (!event->spontaneous()) runReported(dialogs(), [this] { FormShow(); });
 }

@@ -45,7 +45,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Every edit of the window takes only what the files can keep (Latin-1).
+    void guardEdits();
+
     Forms& m_forms;
+    bool m_editsGuarded = false;
 };
 
 } // namespace korvane
