@@ -14,11 +14,8 @@ const std::string RconMark = "rcon:";
 
 void appendRecord(const std::string& key, const std::string& value)
 {
-    TextWriter writer(dataPath(PasswordFileName), WriteMode::Append);
-    writer.writeLine(key);
-    writer.writeLine(value);
-    writer.flush();
-    writer.close();
+    // Both lines or neither: half a record would pair every later key with the wrong value.
+    appendFileLines(dataPath(PasswordFileName), {key, value});
 }
 
 } // namespace

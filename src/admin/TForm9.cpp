@@ -14,7 +14,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QSocketNotifier>
 #include <QTextBlock>
 #include <QTimer>
@@ -65,7 +64,9 @@ TForm9::TForm9(Forms& forms) : FormBase(forms, QStringLiteral("TForm9"), QString
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setAccessibleName(QStringLiteral("rcon command"));
     consoleLook(Edit1, Qt::yellow);
-    Edit1->installEventFilter(this);
+    // Up, Down and Enter are the console's; the other keys type.
+    onKeyDown(Edit1, [this](int key) { Edit1KeyDown(key); },
+              {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return, Qt::Key_Enter});
 
     Button1 = new QPushButton(QStringLiteral("save rcon log"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -233,17 +234,6 @@ void TForm9::Button2Click()
 void TForm9::saverconpassword1Click()
 {
     Button2Click();
-}
-
-bool TForm9::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        runReported(dialogs(), [this, key] { Edit1KeyDown(key); });
-        // These keys are the console's; the others type.
-        return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter;
-    }
-    return FormBase::eventFilter(watched, event);
 }
 
 } // namespace korvane

@@ -52,7 +52,6 @@ public:
 protected:
     void FormShow() override;
     void FormHide() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Waits for the endpoint's next datagram. Everything but the user's input

@@ -1,7 +1,10 @@
 #include "app/ServerListFile.h"
 
+#include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
+
+#include <algorithm>
 
 namespace korvane {
 
@@ -12,6 +15,18 @@ std::string currentListPath(const std::string& currentList)
 
 std::string listFilePath(const std::string& listName)
 {
+    // One file inside the lists folder, never a way out of it ("..\\Config").
+    const bool bad = listName.empty() || listName == "." || listName == ".." ||
+                     std::any_of(listName.begin(), listName.end(), [](char c) {
+                         const auto byte = static_cast<unsigned char>(c);
+                         return c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F;
+                     });
+    if (bad) {
+        std::string shown = listName;
+        for (char& c : shown)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+        throw IoError("'" + shown + "' is not a valid list name");
+    }
     return dataPath(std::string(ServerListFolder) + "\\" + listName);
 }
 
@@ -62,12 +77,8 @@ ServerAddress lookupServer(const std::string& path, const std::string& name)
 
 void appendServer(const std::string& path, const ServerEntry& server)
 {
-    TextWriter file(path, WriteMode::Append);
-    file.writeLine(server.name);
-    file.writeLine(server.ip);
-    file.writeLine(server.port);
-    file.flush();
-    file.close();
+    // All three lines or none, so the list keeps its three-line records.
+    appendFileLines(path, {server.name, server.ip, server.port});
 }
 
 void writeServerList(const std::string& path, const std::vector<ServerEntry>& servers)

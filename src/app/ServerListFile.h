@@ -27,7 +27,8 @@ inline constexpr const char* DefaultListName = "Standard";
 
 // Current directory + "\" + CurrentList.
 std::string currentListPath(const std::string& currentList);
-// The file of the list with that name.
+// The file of the list with that name; throws IoError for a name that is not
+// one file name (empty, ".", "..", a separator or a control byte in it).
 std::string listFilePath(const std::string& listName);
 
 // List names (extension-less regular files), in file-system order.

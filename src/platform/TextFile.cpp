@@ -23,26 +23,45 @@ namespace {
     throw IoError(std::strerror(error));
 }
 
+// A line written is one record: a CR, LF or NUL inside it (a player's name
+// from the network, a pasted text) becomes a blank instead of ending it early.
+void appendLine(std::string& data, const std::string& line)
+{
+    const size_t start = data.size();
+    data += line;
+    for (size_t i = start; i < data.size(); ++i)
+        if (data[i] == '\r' || data[i] == '\n' || data[i] == '\0') data[i] = ' ';
+    data += "\r\n";
+}
+
 } // namespace
 
 TextReader::TextReader(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) throwErrno(errno);
+    // Opened without waiting: a FIFO in place of a list must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throwErrno(errno);
+    auto fail = [fd](int error) {
+        ::close(fd);
+        throwErrno(error);
+    };
     struct stat info
     {};
-    if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        throwErrno(EISDIR);
-    }
+    if (::fstat(fd, &info) != 0) fail(errno);
+    if (S_ISDIR(info.st_mode)) fail(EISDIR);
+    // A device or a pipe is no data file: it reads like a missing one.
+    if (!S_ISREG(info.st_mode)) fail(ENOENT);
+    if (info.st_size > MaxTextFileBytes) fail(EFBIG);
     char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        m_data.append(buffer, got);
-    const bool failed = std::ferror(file);
-    const int error = errno;
-    std::fclose(file);
-    if (failed) throwErrno(error);
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) fail(errno);
+        if (got == 0) break;
+        m_data.append(buffer, static_cast<size_t>(got));
+        if (m_data.size() > static_cast<size_t>(MaxTextFileBytes)) fail(EFBIG);
+    }
+    ::close(fd);
 }
 
 TextReader::~TextReader() = default;
@@ -67,48 +86,6 @@ std::string TextReader::readLine()
     return line;
 }
 
-TextWriter::TextWriter(const std::string& path, WriteMode mode) : m_path(path)
-{
-    if (mode == WriteMode::Append) {
-        m_file = std::fopen(path.c_str(), "r+b");
-        if (!m_file) throwErrno(errno);
-        if (std::fseek(m_file, 0, SEEK_END) == 0 && std::ftell(m_file) > 0) {
-            std::fseek(m_file, -1, SEEK_END);
-            const int last = std::fgetc(m_file);
-            std::fseek(m_file, 0, SEEK_END);
-            if (last != '\n' && last != '\r') std::fputs("\r\n", m_file);
-        }
-    } else {
-        m_file = std::fopen(path.c_str(), "wb");
-        if (!m_file) throwErrno(errno);
-    }
-}
-
-TextWriter::~TextWriter()
-{
-    if (m_file) std::fclose(m_file);
-}
-
-void TextWriter::writeLine(const std::string& line)
-{
-    if (!m_file) throw IoError("File not open");
-    if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fputs("\r\n", m_file) < 0)
-        throwErrno(errno);
-}
-
-void TextWriter::flush()
-{
-    if (m_file && std::fflush(m_file) != 0) throwErrno(errno);
-}
-
-void TextWriter::close()
-{
-    if (!m_file) return;
-    std::FILE* file = m_file;
-    m_file = nullptr;
-    if (std::fclose(file) != 0) throwErrno(errno);
-}
-
 std::vector<std::string> readAllLines(const std::string& path)
 {
     TextReader reader(path);
@@ -121,10 +98,8 @@ std::vector<std::string> readAllLines(const std::string& path)
 void replaceFileLines(const std::string& path, const std::vector<std::string>& lines)
 {
     std::string data;
-    for (const std::string& line : lines) {
-        data += line;
-        data += "\r\n";
-    }
+    for (const std::string& line : lines)
+        appendLine(data, line);
     QSaveFile file(QString::fromLocal8Bit(path));
     if (!file.open(QIODevice::WriteOnly)) throw IoError(file.errorString().toLocal8Bit().toStdString());
     // A short write (disk full, size limit) must never be renamed over the old file.
@@ -156,10 +131,8 @@ std::uint64_t appendFileLines(const std::string& path, const std::vector<std::st
         if (::pread(fd, &last, 1, oldSize - 1) != 1) fail(errno ? errno : EIO);
         if (last != '\n' && last != '\r') data = "\r\n";
     }
-    for (const std::string& line : lines) {
-        data += line;
-        data += "\r\n";
-    }
+    for (const std::string& line : lines)
+        appendLine(data, line);
 
     int error = 0;
     size_t done = 0;
@@ -207,8 +180,7 @@ void deleteFile(const std::string& path)
 
 void createEmptyFile(const std::string& path)
 {
-    TextWriter writer(path, WriteMode::Create);
-    writer.close();
+    replaceFileLines(path, {});
 }
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern)

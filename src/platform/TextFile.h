@@ -11,6 +11,9 @@
 
 namespace korvane {
 
+// Far above any real list or buddy file; a larger file is refused, not read.
+inline constexpr long long MaxTextFileBytes = 256LL * 1024 * 1024;
+
 class TextReader
 {
 public:
@@ -25,27 +28,6 @@ public:
 private:
     std::string m_data;
     size_t m_pos = 0;
-};
-
-enum class WriteMode { Create, Append };
-
-class TextWriter
-{
-public:
-    // Create truncates or creates; Append requires the file to exist and
-    // first ends an unterminated last line so every appended line stands alone.
-    TextWriter(const std::string& path, WriteMode mode); // throws IoError
-    ~TextWriter();
-    TextWriter(const TextWriter&) = delete;
-    TextWriter& operator=(const TextWriter&) = delete;
-
-    void writeLine(const std::string& line);
-    void flush();
-    void close();
-
-private:
-    std::FILE* m_file = nullptr;
-    std::string m_path;
 };
 
 // All lines of a file (a last line without a line end still counts).

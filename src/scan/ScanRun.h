@@ -51,6 +51,9 @@ private:
     PassResult m_result;
 };
 
+// The row a first-populated scroll stops at: the first caption beginning with 1 to 9.
+bool showsPlayers(const std::string& caption);
+
 // One pass on the calling thread.
 PassResult runScanPass(ScanView& view, ScanControl& control, int inFlight = DefaultInFlight);
 

@@ -1,5 +1,7 @@
 #include "scan/ScanTable.h"
 
+#include "scan/ScanRun.h"
+
 #include "platform/Collation.h"
 #include "scan/WatchLists.h"
 

@@ -57,7 +57,4 @@ public:
     virtual void flush() {}
 };
 
-// The row a first-populated scroll stops at: the first caption beginning with 1 to 9.
-bool showsPlayers(const std::string& caption);
-
 } // namespace korvane

@@ -8,7 +8,6 @@
 #include "scan/WatchLists.h"
 #include "ui/widgets/Look.h"
 
-#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace korvane {
@@ -34,7 +33,7 @@ WatchListForm::WatchListForm(Forms& forms, const WatchListDesign& design)
     LabeledEdit1->setFrame(false);
     setColour(LabeledEdit1, QPalette::Base, Silver);
     LabeledEdit1Label->setBuddy(LabeledEdit1);
-    LabeledEdit1->installEventFilter(this);
+    onKeyDown(LabeledEdit1, [this](int key) { LabeledEdit1KeyDown(key); });
 
     Button1 = new QPushButton(QStringLiteral("+"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -129,17 +128,6 @@ void WatchListForm::deleteAllClick()
         rewriteFile();
     }
     LabeledEdit1->setFocus();
-}
-
-bool WatchListForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == LabeledEdit1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        runReported(dialogs(), [this, key] { LabeledEdit1KeyDown(key); });
-        // Enter is the edit's own to handle; other keys still type.
-        return key == Qt::Key_Return || key == Qt::Key_Enter;
-    }
-    return FormBase::eventFilter(watched, event);
 }
 
 } // namespace korvane

@@ -54,7 +54,6 @@ public:
 protected:
     QAction* m_deleteOne;
     QAction* m_deleteAll;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void addEntry(const QString& text);

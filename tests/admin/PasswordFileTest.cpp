@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "support/DataFolder.h"
 #include "support/ErrorText.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -95,8 +96,16 @@ TEST(PasswordFile, AppendAfterUnterminatedLastLineStartsANewLine)
     DataFolder folder;
     folder.write(PasswordFileName, crlf(Header) + "1.1.1.11\r\nkeep");
     AddServerPassword("k1", "p");
-    EXPECT_EQ(folder.read(PasswordFileName), crlf(Header) + crlf({"1.1.1.11", "keep", "k1", "p"}));
+    const std::string written = crlf(Header) + crlf({"1.1.1.11", "keep", "k1", "p"});
+    EXPECT_EQ(folder.read(PasswordFileName), written);
     EXPECT_EQ(FindServerPassword("1.1.1.11"), "keep");
+
+    // On a full disk a record goes in whole or not at all.
+    {
+        test::FileSizeLimit limit(written.size() + 14);
+        EXPECT_THROW(AddServerPassword("127.0.0.112203", "MyNewPassword"), IoError);
+    }
+    EXPECT_EQ(folder.read(PasswordFileName), written);
 }
 
 TEST(PasswordFile, EveryOperationButTheResetNeedsTheFile)

@@ -92,14 +92,19 @@ TEST(ServerListFile, RemovalComparesNameLinesOnlyAndKeepsOrder)
     EXPECT_EQ(folder.files("Serverlists"), (std::vector<std::string>{"Standard"}));
 }
 
-TEST(ServerListFile, FailedRemovalLeavesTheListWhole)
+TEST(ServerListFile, FailedWritesLeaveTheListWhole)
 {
     DataFolder folder;
     const std::string before = test::crlf(records({{"A", "1.1.1.1", "1"}, {"B", "2.2.2.2", "2"}}));
     folder.write(List, before);
     {
+        // A full disk part-way through: neither a removal nor an addition leaves half of it.
         test::FileSizeLimit limit(4);
         EXPECT_THROW(removeServer(listFilePath("Standard"), "A"), IoError);
+    }
+    {
+        test::FileSizeLimit limit(before.size() + 12);
+        EXPECT_THROW(appendServer(listFilePath("Standard"), {"Charlie", "3.3.3.3", "3"}), IoError);
     }
     EXPECT_EQ(folder.read(List), before);
     EXPECT_EQ(folder.files("Serverlists"), (std::vector<std::string>{"Standard"}));
@@ -127,4 +132,29 @@ TEST(ServerListFile, AppendWriteCreateDeleteEnumerate)
     deleteList("Clan");
     EXPECT_FALSE(folder.exists("Serverlists/Clan"));
     EXPECT_EQ(currentListPath("Serverlists\\Standard"), folder.file(List));
+}
+
+TEST(ServerListFile, ListNamesStayInsideTheListsFolder)
+{
+    DataFolder folder;
+    folder.write("Config", "keep\r\n");
+    folder.write("Buddys.txt", "keep\r\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {".", "."},
+        {"..", ".."},
+        {"..\\Config", "..\\Config"},
+        {"../Buddys.txt", "../Buddys.txt"},
+        {"a/b", "a/b"},
+        {std::string("a\0b", 3), "a?b"}, // control bytes shown as "?"
+        {"tab\there", "tab?here"},
+        {"new\nline", "new?line"},
+    };
+    for (const auto& [name, shown] : cases) {
+        EXPECT_EQ(test::errorText([&] { createList(name); }), "'" + shown + "' is not a valid list name");
+        EXPECT_EQ(test::errorText([&] { deleteList(name); }), "'" + shown + "' is not a valid list name");
+    }
+    EXPECT_EQ(folder.read("Config"), "keep\r\n");
+    EXPECT_EQ(folder.read("Buddys.txt"), "keep\r\n");
+    EXPECT_EQ(test::errorText([] { createList("Clan [1] .old"); }), "");
 }

@@ -6,6 +6,7 @@
 #include "ui/lists/TForm5.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QTest>
 
 using namespace korvane;
@@ -337,4 +338,19 @@ TEST_F(ListManagement, ExportAndImportThroughTheWindowGiveTheSameList)
     EXPECT_EQ(folder.read("Serverlists/ase"), test::crlf({"A|b:c", "127.0.0.1", "12203"}));
     EXPECT_TRUE(lists().contains("ase"));
     EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Standard") << "imports never change the current list";
+}
+
+TEST_F(ListManagement, TextWithoutALatin1FormIsRefusedWhereItIsTyped)
+{
+    startWithLists();
+    options().LabeledEdit1->clear();
+    for (const QChar c : QString::fromUtf8("J\xc3\xb6rg\xd0\x96")) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(options().LabeledEdit1, &key);
+    }
+    EXPECT_EQ(options().LabeledEdit1->text(), QString::fromUtf8("J\xc3\xb6rg"));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QString::fromUtf8("\xd0\x96")));
+    options().hide();
+    EXPECT_EQ(config()[3], "J\xf6rg");
 }

@@ -51,27 +51,33 @@ TEST(TextFile, MissingFilesSayFileNotFound)
     DataFolder folder;
     const std::string missing = folder.file("nothing.txt");
     EXPECT_EQ(errorText([&] { TextReader r(missing); }), "File not found");
-    EXPECT_EQ(errorText([&] { TextWriter w(missing, WriteMode::Append); }), "File not found");
+    EXPECT_EQ(errorText([&] { appendFileLines(missing, {"x"}); }), "File not found");
     EXPECT_EQ(errorText([&] { deleteFile(missing); }), "File not found");
     EXPECT_EQ(errorText([&] { TextReader r(folder.file("Serverlists")); }), std::strerror(EISDIR));
+    // Neither a pipe (which would wait for a writer for good) nor a device is a data file.
+    ASSERT_EQ(::mkfifo(folder.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(errorText([&] { TextReader r(folder.file("fifo")); }), "File not found");
+    EXPECT_EQ(errorText([&] { readAllLines("/dev/zero"); }), "File not found");
     EXPECT_FALSE(folder.exists("nothing.txt"));
 }
 
-TEST(TextFile, AppendedLineStandsAloneAfterAnUnterminatedLastLine)
+TEST(TextFile, EveryWrittenLineIsOneRecord)
 {
     DataFolder folder;
-    const std::pair<std::string, std::string> cases[] = {
-        {"", "new\r\n"},
-        {"old", "old\r\nnew\r\n"},
-        {"old\r\n", "old\r\nnew\r\n"},
-        {"old\n", "old\nnew\r\n"},
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"", "new", "new\r\n"},
+        {"old", "new", "old\r\nnew\r\n"},
+        {"old\r\n", "new", "old\r\nnew\r\n"},
+        {"old\n", "new", "old\nnew\r\n"},
+        // A name from the network never becomes several records.
+        {"", std::string("Evil\r\nInjected\0x", 16), "Evil  Injected x\r\n"},
     };
-    for (const auto& [before, after] : cases) {
+    for (const auto& [before, line, after] : cases) {
         folder.write("b.txt", before);
-        TextWriter writer(folder.file("b.txt"), WriteMode::Append);
-        writer.writeLine("new");
-        writer.close();
+        appendFileLines(folder.file("b.txt"), {line});
         EXPECT_EQ(folder.read("b.txt"), after);
+        replaceFileLines(folder.file("r.txt"), {line});
+        EXPECT_EQ(readAllLines(folder.file("r.txt")).size(), 1u);
     }
 }
 

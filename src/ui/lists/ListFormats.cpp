@@ -39,15 +39,6 @@ std::vector<std::string> withoutByteOrderMark(std::vector<std::string> lines)
     return lines;
 }
 
-// The list file an import writes. A separator in the name would reach files
-// outside the lists folder ("..\\Config"); a name that is a folder ("", "..")
-// is refused by the replace itself.
-std::string importTarget(const std::string& listName)
-{
-    if (listName.find_first_of("/\\") != std::string::npos) throw IoError(std::strerror(EINVAL));
-    return listFilePath(listName);
-}
-
 } // namespace
 
 std::string importedListName(const std::string& chosenPath, const std::string& extension)
@@ -139,7 +130,7 @@ std::vector<ServerEntry> parseAseLines(const std::vector<std::string>& lines)
 
 void importSslf(const std::string& chosenPath, const std::string& listName)
 {
-    const std::string listPath = importTarget(listName);
+    const std::string listPath = listFilePath(listName);
     // Everything is read and parsed before anything is written.
     const std::vector<SslfServer> servers = parseSslfLines(readAllLines(chosenPath));
     std::vector<ServerEntry> entries;
@@ -176,7 +167,7 @@ void exportSslf(const std::string& listName, const std::string& chosenPath)
 
 void importAse(const std::string& chosenPath, const std::string& listName)
 {
-    const std::string listPath = importTarget(listName);
+    const std::string listPath = listFilePath(listName);
     writeServerList(listPath, parseAseLines(readAllLines(chosenPath)));
 }
 

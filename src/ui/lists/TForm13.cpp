@@ -11,9 +11,6 @@
 #include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
-#include <QFocusEvent>
-#include <QKeyEvent>
-
 namespace korvane {
 
 TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStringLiteral("quick add"))
@@ -21,9 +18,7 @@ TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStr
     forms.Form13 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(169, 57);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(msSansSerif());
 
     auto addressEdit = [this](const QString& name, const QString& caption, const QRect& geometry,
                               const QString& spoken) {
@@ -31,11 +26,12 @@ TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStr
         edit->setAccessibleName(spoken);
         edit->setFrame(false);
         setColour(edit, QPalette::Base, Silver);
-        edit->installEventFilter(this);
         return edit;
     };
     LabeledEdit2 = addressEdit(QStringLiteral("LabeledEdit2"), QStringLiteral("IP"), QRect(0, 16, 105, 19),
                                QStringLiteral("server IP"));
+    onKeyDown(LabeledEdit2, [this](int key) { LabeledEdit2KeyDown(key); });
+    onExit(LabeledEdit2, [this] { LabeledEdit2Exit(); });
     LabeledEdit3 = addressEdit(QStringLiteral("LabeledEdit3"), QStringLiteral("Port"), QRect(104, 16, 65, 19),
                                QStringLiteral("server port"));
     Button1 = place<QPushButton>(this, QStringLiteral("Button1"), QRect(0, 40, 169, 17),
@@ -111,22 +107,6 @@ void TForm13::Button1Click()
         dialogs().message(this, QStringLiteral("please enter ip and port !"));
     }
     LabeledEdit2->setFocus();
-}
-
-bool TForm13::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == LabeledEdit2 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        runReported(dialogs(), [this, key] { LabeledEdit2KeyDown(key); });
-        return key == Qt::Key_Return || key == Qt::Key_Enter;
-    }
-    if (watched == LabeledEdit2 && event->type() == QEvent::FocusOut) {
-        // Leaving the edit for another control, not the window losing its turn.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            runReported(dialogs(), [this] { LabeledEdit2Exit(); });
-    }
-    return FormBase::eventFilter(watched, event);
 }
 
 } // namespace korvane

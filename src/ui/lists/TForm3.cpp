@@ -39,6 +39,7 @@ TForm3::TForm3(Forms& forms) : FormBase(forms, QStringLiteral("TForm3"), QString
     forms.Form3 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(425, 241);
+    setFont(msSansSerif());
     buildControls();
     connectHandlers();
 }
@@ -49,7 +50,7 @@ void TForm3::buildControls()
         place<QGroupBox>(this, QStringLiteral("GroupBox1"), QRect(0, 0, 265, 241), QStringLiteral("Options"));
     CheckBox2 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox2"), QRect(8, 16, 113, 17),
                                  QStringLiteral("Check for clantags"));
-    CheckBox3 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox3"), QRect(8, 32, 105, 17),
+    CheckBox3 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox3"), QRect(8, 32, 130, 17),
                                  QStringLiteral("Enable save scan"));
     CheckBox1 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox1"), QRect(144, 16, 113, 17),
                                  QStringLiteral("Enable auto scan"));

@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 
 namespace korvane {
 
@@ -26,6 +25,7 @@ TForm5::TForm5(Forms& forms) : FormBase(forms, QStringLiteral("TForm5"), QString
     forms.Form5 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(874, 476);
+    setFont(msSansSerif());
     buildControls();
     connectHandlers();
 }
@@ -68,7 +68,7 @@ void TForm5::buildControls()
     LabeledEdit1 = edit(QStringLiteral("LabeledEdit1"), QStringLiteral("Servername"), QRect(0, 20, 257, 19));
     LabeledEdit2 = edit(QStringLiteral("LabeledEdit2"), QStringLiteral("IP"), QRect(256, 20, 105, 19));
     LabeledEdit3 = edit(QStringLiteral("LabeledEdit3"), QStringLiteral("Port"), QRect(360, 20, 81, 19));
-    LabeledEdit2->installEventFilter(this);
+    onExit(LabeledEdit2, [this] { LabeledEdit2Change(); });
 
     auto list = [this](const QString& name, const QRect& geometry, const QString& accessible) {
         auto* view = place<ListView>(this, name, geometry);
@@ -138,13 +138,6 @@ void TForm5::connectHandlers()
     ListView2->OnDblClick = [this] { runReported(dialogs(), [this] { ListView2DblClick(); }); };
 }
 
-bool TForm5::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == LabeledEdit2 && event->type() == QEvent::FocusOut)
-        runReported(dialogs(), [this] { LabeledEdit2Change(); });
-    return FormBase::eventFilter(watched, event);
-}
-
 void TForm5::openList(const QString& name)
 {
     m_listName = name;
@@ -207,7 +200,9 @@ void TForm5::FormHide()
 
 void TForm5::listFileChanged(const std::string& path)
 {
-    if (!isVisible() || m_saveRefused || listFilePath(toBytes(Edit1->text())) != path) return;
+    if (!isVisible() || m_saveRefused || Edit1->text().isEmpty() ||
+        listFilePath(toBytes(Edit1->text())) != path)
+        return;
     ListView1->clear();
     fillRows(ListView1, readServers(path), -1);
 }

@@ -69,7 +69,6 @@ public:
 protected:
     void FormShow() override;
     void FormHide() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();

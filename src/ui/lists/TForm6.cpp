@@ -8,8 +8,6 @@
 #include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
-#include <QKeyEvent>
-
 namespace korvane {
 
 namespace {
@@ -30,7 +28,7 @@ TForm6::TForm6(Forms& forms) : FormBase(forms, QStringLiteral("TForm6"), QString
     Edit1->setAccessibleName(QStringLiteral("text to find"));
     Edit1->setFrame(false);
     setColour(Edit1, QPalette::Base, Silver);
-    Edit1->installEventFilter(this);
+    onKeyDown(Edit1, [this](int key) { Edit1KeyDown(key); });
     RadioButton1 = place<QRadioButton>(this, QStringLiteral("RadioButton1"), QRect(0, 24, 56, 17),
                                        QStringLiteral("server"));
     RadioButton1->setAccessibleName(QStringLiteral("server"));
@@ -103,16 +101,6 @@ void TForm6::RadioButton2Click()
 {
     RadioButton1->setChecked(!RadioButton2->isChecked());
     Edit1->setFocus();
-}
-
-bool TForm6::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        runReported(dialogs(), [this, key] { Edit1KeyDown(key); });
-        return key == Qt::Key_Return || key == Qt::Key_Enter;
-    }
-    return FormBase::eventFilter(watched, event);
 }
 
 } // namespace korvane

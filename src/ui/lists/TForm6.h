@@ -25,8 +25,6 @@ public:
     void RadioButton2Click();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // One pass over a column of the main window's server table.
     void searchColumn(int column);

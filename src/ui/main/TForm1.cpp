@@ -57,9 +57,7 @@ void TForm1::buildControls()
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(msSansSerif());
     setClientSize(678, 578);
 
     // Tool bar: hidden buttons take no room, as the two scan buttons take turns.

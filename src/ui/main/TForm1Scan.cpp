@@ -100,10 +100,7 @@ void TForm1::AddtoBuddys1Click()
     if (!player) return;
     const QString name = ListView::caption(player);
     setStatusText(QStringLiteral("Adding ") + name + QStringLiteral(" to Buddylist"));
-    TextWriter writer(dataPath(BuddyFileName), WriteMode::Append);
-    writer.writeLine(toBytes(name));
-    writer.flush();
-    writer.close();
+    appendFileLines(dataPath(BuddyFileName), {toBytes(name)});
     setStatusText(QStringLiteral("Done!"));
     forms().Form2->FormCreate();
 }

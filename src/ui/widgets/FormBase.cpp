@@ -3,11 +3,37 @@
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 
+#include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
+#include <vector>
+
 namespace korvane {
+
+namespace {
+
+class ControlEvents : public QObject
+{
+public:
+    ControlEvents(QWidget* control, std::function<bool(QEvent*)> react)
+        : QObject(control), m_react(std::move(react))
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override { return m_react(event); }
+
+private:
+    std::function<bool(QEvent*)> m_react;
+};
+
+} // namespace
 
 FormBase::FormBase(Forms& forms, const QString& className, const QString& caption) : m_forms(forms)
 {
@@ -31,6 +57,29 @@ AppState& FormBase::state() const
     return m_forms.Form1->state;
 }
 
+void FormBase::onKeyDown(QWidget* control, std::function<void(int)> handler,
+                         std::initializer_list<int> ownKeys)
+{
+    new ControlEvents(control,
+                      [this, handler = std::move(handler), keys = std::vector<int>(ownKeys)](QEvent* event) {
+                          if (event->type() != QEvent::KeyPress) return false;
+                          const int key = static_cast<QKeyEvent*>(event)->key();
+                          runReported(dialogs(), [&] { handler(key); });
+                          return std::find(keys.begin(), keys.end(), key) != keys.end();
+                      });
+}
+
+void FormBase::onExit(QWidget* control, std::function<void()> handler)
+{
+    new ControlEvents(control, [this, handler = std::move(handler)](QEvent* event) {
+        if (event->type() != QEvent::FocusOut) return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            runReported(dialogs(), [&] { handler(); });
+        return false;
+    });
+}
+
 void FormBase::setClientSize(int width, int height)
 {
     setFixedSize(width, height);
@@ -45,8 +94,27 @@ void FormBase::centreOnDesktop()
     }
 }
 
+void FormBase::guardEdits()
+{
+    m_editsGuarded = true;
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+            QString kept;
+            QString refused;
+            for (const QChar c : text)
+                (c.unicode() <= 0xFF ? kept : refused) += c;
+            if (refused.isEmpty()) return;
+            edit->setText(kept); // the edit's change handlers see only what is kept
+            dialogs().message(
+                this, QStringLiteral("Korvane keeps names and passwords in Latin-1 and cannot store ") +
+                          refused + QStringLiteral(" ; it was left out."));
+        });
+    }
+}
+
 void FormBase::showEvent(QShowEvent* event)
 {
+    if (!m_editsGuarded) guardEdits();
     QWidget::showEvent(event);
     if (!event->spontaneous()) runReported(dialogs(), [this] { FormShow(); });
 }

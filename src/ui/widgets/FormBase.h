@@ -8,6 +8,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <initializer_list>
+
 namespace korvane {
 
 class Desktop;
@@ -24,6 +27,13 @@ public:
     Desktop& desktop() const;
     AppState& state() const;
 
+    // Key presses of the control go to handler(key) inside the general error
+    // report; ownKeys are the handler's alone, every other key still types.
+    void onKeyDown(QWidget* control, std::function<void(int)> handler,
+                   std::initializer_list<int> ownKeys = {Qt::Key_Return, Qt::Key_Enter});
+    // The control left for another one (not the window losing its turn).
+    void onExit(QWidget* control, std::function<void()> handler);
+
     // Fixed client size, placed at the centre of the desktop.
     void setClientSize(int width, int height);
     void centreOnDesktop();
@@ -35,7 +45,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Every edit of the window takes only what the files can keep (Latin-1).
+    void guardEdits();
+
     Forms& m_forms;
+    bool m_editsGuarded = false;
 };
 
 } // namespace korvane

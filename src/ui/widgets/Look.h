@@ -13,6 +13,14 @@ inline const QColor Green(0, 128, 0); // room on the server, installed maps
 inline const QColor Navy(0, 0, 128);
 inline const QColor Silver(192, 192, 192);
 
+// The windows' own font.
+inline QFont msSansSerif()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    return font;
+}
+
 inline QFont tahoma(bool bold = false)
 {
     QFont font(QStringLiteral("Tahoma"));
