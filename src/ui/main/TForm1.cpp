@@ -372,12 +372,12 @@ void TForm1::ListView1DblClick()
 
 void TForm1::ToolButton6Click()
 {
-    forms().Form6->show();
+    forms().Form6->showInFront();
 }
 
 void TForm1::searchserver1Click()
 {
-    forms().Form6->show();
+    forms().Form6->showInFront();
 }
 
 void TForm1::ToolButton7Click()
@@ -397,17 +397,17 @@ void TForm1::rcon2Click()
 
 void TForm1::ToolButton2Click()
 {
-    forms().Form2->show();
+    forms().Form2->showInFront();
 }
 
 void TForm1::ToolButton5Click()
 {
-    forms().Form4->show();
+    forms().Form4->showInFront();
 }
 
 void TForm1::ToolButton4Click()
 {
-    forms().Form3->show();
+    forms().Form3->showInFront();
 }
 
 void TForm1::options2Click()
@@ -443,7 +443,7 @@ void TForm1::properties1Click()
 
 void TForm1::addserver1Click()
 {
-    if (!state.Scanning) forms().Form13->show();
+    if (!state.Scanning) forms().Form13->showInFront();
 }
 
 void TForm1::exit1Click()
