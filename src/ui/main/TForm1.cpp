@@ -136,7 +136,8 @@ void TForm1::buildControls()
     ListView1->setHeaderLabels({QString(), QStringLiteral("Ping")});
     ListView1->setColumnWidth(0, 275);
     ListView1->setColumnWidth(1, 35);
-    ListView1->setMouseTracking(true);
+    ListView1->sizeFirstColumnToList();
+    ListView1->setHotTrack(true);
     ListView1->setSortType(ListView::SortType::Text);
 
     Panel3 = makePanel(this, QStringLiteral("Panel3"), QRect(341, 128, 332, 233));
@@ -147,6 +148,7 @@ void TForm1::buildControls()
     ListView2->setHeaderLabels({QString(), QStringLiteral("Host")});
     ListView2->setColumnWidth(0, 210);
     ListView2->setColumnWidth(1, 100);
+    ListView2->sizeFirstColumnToList();
     ListView2->setSortType(ListView::SortType::Text);
 
     Panel4 = makePanel(this, QStringLiteral("Panel4"), QRect(4, 360, 669, 185));
