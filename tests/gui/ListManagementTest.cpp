@@ -1,9 +1,12 @@
 // The Options window and the Server List Editor: settings on hide, selecting,
 // deleting and creating lists, and the editor's changes as they reach the file.
+#include "scan/TForm2.h"
+#include "scan/TForm4.h"
 #include "support/FileSizeLimit.h"
 #include "support/FormsFixture.h"
 #include "ui/lists/TForm3.h"
 #include "ui/lists/TForm5.h"
+#include "ui/lists/TForm6.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -353,4 +356,20 @@ TEST_F(ListManagement, TextWithoutALatin1FormIsRefusedWhereItIsTyped)
     EXPECT_TRUE(dialogs.shown()[0].text.contains(QString::fromUtf8("\xd0\x96")));
     options().hide();
     EXPECT_EQ(config()[3], "J\xf6rg");
+}
+
+TEST_F(ListManagement, AButtonForAnOpenWindowBringsItToTheFront)
+{
+    startWithLists();
+    const std::pair<QToolButton*, QWidget*> cases[] = {{form1().ToolButton4, forms->Form3},
+                                                       {form1().ToolButton2, forms->Form2},
+                                                       {form1().ToolButton5, forms->Form4},
+                                                       {form1().ToolButton6, forms->Form6}};
+    for (const auto& [button, window] : cases) {
+        window->show();
+        form1().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form1()));
+        button->click();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << window->objectName().toStdString();
+    }
 }

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 
 using namespace korvane;
@@ -180,4 +181,26 @@ TEST_F(StartUp, DoubleClickConnectsOnlyWhenTheTableHasRows)
     QTest::mouseDClick(form1().ListView1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     // "connect" ran twice and refused: no server was selected yet.
     EXPECT_EQ(dialogs.shownTexts(), (QStringList{"Please select a server !", "Please select a server !"}));
+}
+
+TEST_F(StartUp, PlayerListsFillTheirWidthAndThePlayerUnderTheMouseIsUnderlined)
+{
+    writeData();
+    start();
+    for (ListView* list : {form1().ListView1, form1().ListView2})
+        EXPECT_EQ(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width())
+            << list->objectName().toStdString();
+
+    ListView* players = form1().ListView1;
+    QTreeWidgetItem* bob = players->addItem("Bob", {"50"});
+    players->addItem("Zed", {"60"});
+    const QPoint over = players->visualItemRect(bob).center();
+    QMouseEvent move(QEvent::MouseMove, over, players->viewport()->mapToGlobal(over), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(players->viewport(), &move);
+    EXPECT_EQ(players->hotItem(), bob);
+    EXPECT_TRUE(bob->font(0).underline());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(players, &leave);
+    EXPECT_FALSE(bob->font(0).underline());
 }

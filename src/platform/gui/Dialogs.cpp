@@ -8,7 +8,8 @@ namespace korvane {
 
 void QtDialogs::message(QWidget* parent, const QString& text)
 {
-    QMessageBox::information(parent, ApplicationTitle, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 bool QtDialogs::confirm(QWidget* parent, const QString& text)

@@ -6,7 +6,7 @@ namespace korvane {
 
 void reportError(Dialogs& dialogs, const std::exception& error)
 {
-    dialogs.error(QApplication::activeWindow(), QString::fromLocal8Bit(error.what()));
+    dialogs.error(QApplication::activeWindow(), QString::fromLatin1(error.what()));
 }
 
 } // namespace korvane

@@ -137,7 +137,8 @@ void TForm1::buildControls()
     ListView1->setHeaderLabels({QString(), QStringLiteral("Ping")});
     ListView1->setColumnWidth(0, 275);
     ListView1->setColumnWidth(1, 35);
-    ListView1->setMouseTracking(true);
+    ListView1->sizeFirstColumnToList();
+    ListView1->setHotTrack(true);
     ListView1->setSortType(ListView::SortType::Text);
 
     Panel3 = makePanel(this, QStringLiteral("Panel3"), QRect(341, 128, 332, 233));
@@ -148,6 +149,7 @@ void TForm1::buildControls()
     ListView2->setHeaderLabels({QString(), QStringLiteral("Host")});
     ListView2->setColumnWidth(0, 210);
     ListView2->setColumnWidth(1, 100);
+    ListView2->sizeFirstColumnToList();
     ListView2->setSortType(ListView::SortType::Text);
 
     Panel4 = makePanel(this, QStringLiteral("Panel4"), QRect(4, 360, 669, 185));
@@ -373,12 +375,12 @@ void TForm1::ListView1DblClick()
 
 void TForm1::ToolButton6Click()
 {
-    forms().Form6->show();
+    forms().Form6->showInFront();
 }
 
 void TForm1::searchserver1Click()
 {
-    forms().Form6->show();
+    forms().Form6->showInFront();
 }
 
 void TForm1::ToolButton7Click()
@@ -398,17 +400,17 @@ void TForm1::rcon2Click()
 
 void TForm1::ToolButton2Click()
 {
-    forms().Form2->show();
+    forms().Form2->showInFront();
 }
 
 void TForm1::ToolButton5Click()
 {
-    forms().Form4->show();
+    forms().Form4->showInFront();
 }
 
 void TForm1::ToolButton4Click()
 {
-    forms().Form3->show();
+    forms().Form3->showInFront();
 }
 
 void TForm1::options2Click()
@@ -444,7 +446,7 @@ void TForm1::properties1Click()
 
 void TForm1::addserver1Click()
 {
-    if (!state.Scanning) forms().Form13->show();
+    if (!state.Scanning) forms().Form13->showInFront();
 }
 
 void TForm1::exit1Click()

@@ -82,7 +82,7 @@ void TForm1::ToolButton1Click()
     const std::string executable = nativePath(game->path);
     if (!fileExists(executable) || !containsNoCase(game->path, game->requiredName)) {
         dialogs().message(this, QString::fromLatin1(game->pathError));
-        forms().Form3->show();
+        forms().Form3->showInFront();
         return;
     }
 

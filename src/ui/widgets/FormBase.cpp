@@ -80,6 +80,13 @@ void FormBase::onExit(QWidget* control, std::function<void()> handler)
     });
 }
 
+void FormBase::showInFront()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
 void FormBase::setClientSize(int width, int height)
 {
     setFixedSize(width, height);

@@ -34,6 +34,9 @@ public:
     // The control left for another one (not the window losing its turn).
     void onExit(QWidget* control, std::function<void()> handler);
 
+    // Shown, and in front and active even when it was open behind another window.
+    void showInFront();
+
     // Fixed client size, placed at the centre of the desktop.
     void setClientSize(int width, int height);
     void centreOnDesktop();

@@ -94,4 +94,41 @@ QString ListView::columnCaption(int column) const
     return headerItem()->text(column);
 }
 
+void ListView::sizeFirstColumnToList()
+{
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+void ListView::setHotTrack(bool on)
+{
+    setMouseTracking(on);
+    if (on) connect(this, &QTreeWidget::itemEntered, this, [this](QTreeWidgetItem* item) { setHot(item); });
+}
+
+void ListView::setHot(QTreeWidgetItem* item)
+{
+    // A row the list has dropped since is never touched again.
+    if (m_hot && indexOfTopLevelItem(m_hot) >= 0) {
+        for (int c = 0; c < columnCount(); ++c) {
+            QFont font = m_hot->font(c);
+            font.setUnderline(false);
+            m_hot->setFont(c, font);
+        }
+    }
+    m_hot = item;
+    if (!m_hot) return;
+    for (int c = 0; c < columnCount(); ++c) {
+        QFont font = m_hot->font(c);
+        font.setUnderline(true);
+        m_hot->setFont(c, font);
+    }
+}
+
+void ListView::leaveEvent(QEvent* event)
+{
+    QTreeWidget::leaveEvent(event);
+    setHot(nullptr);
+}
+
 } // namespace korvane

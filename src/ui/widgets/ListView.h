@@ -41,15 +41,24 @@ public:
     // A double-click anywhere in the list, on a row or on the empty part below.
     std::function<void()> OnDblClick;
 
+    // Column 0 takes whatever width the other columns leave.
+    void sizeFirstColumnToList();
+    // The row under the mouse is underlined.
+    void setHotTrack(bool on);
+    const QTreeWidgetItem* hotItem() const { return m_hot; }
+
     void setColumnCaption(int column, const QString& text);
     QString columnCaption(int column) const;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QList<QIcon> m_images;
     SortType m_sortType = SortType::None;
+    QTreeWidgetItem* m_hot = nullptr;
+    void setHot(QTreeWidgetItem* item);
 };
 
 } // namespace korvane
