@@ -86,6 +86,45 @@ std::string addressText(const sockaddr_storage& address)
     return std::string(text) + "/" + std::to_string(port);
 }
 
+bool sameEndpoint(const sockaddr_storage& a, const sockaddr_storage& b)
+{
+    if (a.ss_family != b.ss_family) return false;
+    if (a.ss_family == AF_INET6) {
+        const auto* x = reinterpret_cast<const sockaddr_in6*>(&a);
+        const auto* y = reinterpret_cast<const sockaddr_in6*>(&b);
+        return x->sin6_port == y->sin6_port &&
+               std::memcmp(&x->sin6_addr, &y->sin6_addr, sizeof x->sin6_addr) == 0;
+    }
+    if (a.ss_family == AF_INET) {
+        const auto* x = reinterpret_cast<const sockaddr_in*>(&a);
+        const auto* y = reinterpret_cast<const sockaddr_in*>(&b);
+        return x->sin_port == y->sin_port && x->sin_addr.s_addr == y->sin_addr.s_addr;
+    }
+    return false;
+}
+
+// The kernel stamps each datagram on arrival with the wall clock; taken over
+// to the steady clock so the time-out test does not depend on when the
+// datagram is read. Without a stamp the moment of reading has to do.
+std::chrono::steady_clock::time_point arrivalTime(const msghdr& message)
+{
+    const auto readAt = std::chrono::steady_clock::now();
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), c)) {
+        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPNS) continue;
+        timespec stamp{};
+        std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+        const auto wallNow = std::chrono::system_clock::now();
+        const auto wallStamp = std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec)));
+        const auto age = wallNow - wallStamp;
+        // A wall clock stepped meanwhile gives a nonsense age; then reading time it is.
+        if (age < std::chrono::system_clock::duration::zero() || age > std::chrono::hours(1)) return readAt;
+        return readAt - std::chrono::duration_cast<std::chrono::steady_clock::duration>(age);
+    }
+    return readAt;
+}
+
 } // namespace
 
 UdpClient::~UdpClient()
@@ -127,8 +166,12 @@ void UdpClient::open()
             throwSystem("Cannot bind UDP socket", error);
         }
     }
+    // Arrival stamps let a reply be judged by when it came, not when it is read.
+    int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     m_fd = fd;
     m_family = family;
+    m_sentTo = {};
 }
 
 void UdpClient::close()
@@ -149,6 +192,8 @@ void UdpClient::send(const std::string& bytes)
     open();
     socklen_t length = 0;
     const sockaddr_storage peer = resolvePeer(m_host, m_port, m_family, length);
+    m_sentTo = {};
+    m_sentAt = std::chrono::steady_clock::now();
     ssize_t sent;
     do {
         sent =
@@ -156,6 +201,7 @@ void UdpClient::send(const std::string& bytes)
     } while (sent < 0 && errno == EINTR);
     if (sent < 0) throwSystem("Cannot send datagram", errno);
     if (static_cast<size_t>(sent) != bytes.size()) throw IoError("Datagram sent only in part");
+    m_sentTo = peer;
 }
 
 bool UdpClient::readable(int timeoutMs)
@@ -197,6 +243,65 @@ std::string UdpClient::receive(int timeoutMs, std::string* sender)
     if (got > BufferSize) return {};
     buffer.resize(static_cast<size_t>(got));
     return buffer;
+}
+
+std::optional<std::string> UdpClient::takeReply(int timeoutMs)
+{
+    return take(true, timeoutMs);
+}
+
+std::optional<std::string> UdpClient::takeFromPeer()
+{
+    return take(false, 0);
+}
+
+std::optional<std::string> UdpClient::take(bool inTimeOnly, int timeoutMs)
+{
+    if (!isOpen()) throw IoError("UDP socket is not open");
+    const auto deadline = m_sentAt + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    std::string buffer(BufferSize + 1, '\0');
+    for (;;) {
+        sockaddr_storage from{};
+        iovec part{buffer.data(), buffer.size()};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec)) + 64];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t got = ::recvmsg(m_fd, &message, MSG_TRUNC | MSG_DONTWAIT);
+        if (got < 0) {
+            if (errno == EINTR || errno == ECONNREFUSED) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
+            throwSystem("Cannot receive datagram", errno);
+        }
+        // Nothing was sent (or the send failed): no datagram can be its reply.
+        if (m_sentTo.ss_family == 0 || !sameEndpoint(from, m_sentTo)) continue;
+        if (inTimeOnly) {
+            const auto arrived = arrivalTime(message);
+            if (arrived < m_sentAt || arrived > deadline) continue;
+        }
+        if (got > BufferSize) return std::string();
+        buffer.resize(static_cast<size_t>(got));
+        return buffer;
+    }
+}
+
+std::string UdpClient::receiveReply(int timeoutMs)
+{
+    const auto deadline = m_sentAt + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        if (std::optional<std::string> reply = takeReply(timeoutMs)) return *reply;
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !readable(static_cast<int>(left.count()))) {
+            // One last look: a datagram may have come just before the deadline.
+            if (std::optional<std::string> reply = takeReply(timeoutMs)) return *reply;
+            return {};
+        }
+    }
 }
 
 int UdpClient::localPort() const
