@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/errqueue.h>
+#include <linux/net_tstamp.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -103,26 +105,69 @@ bool sameEndpoint(const sockaddr_storage& a, const sockaddr_storage& b)
     return false;
 }
 
-// The kernel stamps each datagram on arrival with the wall clock; taken over
-// to the steady clock so the time-out test does not depend on when the
-// datagram is read. Without a stamp the moment of reading has to do.
-std::chrono::steady_clock::time_point arrivalTime(const msghdr& message)
+// The kernel stamps each datagram with the wall clock as it arrives, so a
+// reply is judged by when it came, not by when it is read. Compared with the
+// wall clock at the send, not converted to another clock: a conversion costs
+// two clock readings a busy system may pull apart. SO_TIMESTAMPING, unlike
+// SO_TIMESTAMPNS, gives no stamp rather than the time of reading when the
+// datagram came before stamping was switched on.
+constexpr int StampFlags = SOF_TIMESTAMPING_RX_SOFTWARE | SOF_TIMESTAMPING_SOFTWARE;
+
+std::optional<std::chrono::nanoseconds> arrivalStamp(const msghdr& message)
 {
-    const auto readAt = std::chrono::steady_clock::now();
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), c)) {
-        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPNS) continue;
-        timespec stamp{};
-        std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
-        const auto wallNow = std::chrono::system_clock::now();
-        const auto wallStamp = std::chrono::system_clock::time_point(
-            std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec)));
-        const auto age = wallNow - wallStamp;
-        // A wall clock stepped meanwhile gives a nonsense age; then reading time it is.
-        if (age < std::chrono::system_clock::duration::zero() || age > std::chrono::hours(1)) return readAt;
-        return readAt - std::chrono::duration_cast<std::chrono::steady_clock::duration>(age);
+        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPING) continue;
+        scm_timestamping stamps{};
+        std::memcpy(&stamps, CMSG_DATA(c), sizeof stamps);
+        const timespec& software = stamps.ts[0];
+        if (software.tv_sec == 0 && software.tv_nsec == 0) return std::nullopt;
+        return std::chrono::seconds(software.tv_sec) + std::chrono::nanoseconds(software.tv_nsec);
     }
-    return readAt;
+    return std::nullopt;
+}
+
+// The system switches arrival stamping on for the first socket that asks, a
+// moment later, and off again when the last one closes; one socket kept open
+// for the process's life, and a wait until its own datagrams come stamped,
+// keep every exchange's replies stamped.
+void keepArrivalStampsOn()
+{
+    static const bool done = [] {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return false;
+        sockaddr_in self{};
+        self.sin_family = AF_INET;
+        self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof self;
+        if (::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPING, &StampFlags, sizeof StampFlags) != 0 ||
+            ::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length) != 0)
+            return false;
+        for (int round = 0; round < 200; ++round) {
+            const char probe = 0;
+            ::sendto(fd, &probe, 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0) continue;
+            char byte;
+            iovec part{&byte, 1};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping))];
+            msghdr message{};
+            message.msg_iov = &part;
+            message.msg_iovlen = 1;
+            message.msg_control = control;
+            message.msg_controllen = sizeof control;
+            if (::recvmsg(fd, &message, MSG_DONTWAIT) >= 0 && arrivalStamp(message)) return true;
+            ::poll(nullptr, 0, 1);
+        }
+        return false;
+    }();
+    (void)done;
+}
+
+std::chrono::nanoseconds wallNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
 }
 
 } // namespace
@@ -166,9 +211,8 @@ void UdpClient::open()
             throwSystem("Cannot bind UDP socket", error);
         }
     }
-    // Arrival stamps let a reply be judged by when it came, not when it is read.
-    int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    keepArrivalStampsOn();
+    ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPING, &StampFlags, sizeof StampFlags);
     m_fd = fd;
     m_family = family;
     m_sentTo = {};
@@ -194,6 +238,7 @@ void UdpClient::send(const std::string& bytes)
     const sockaddr_storage peer = resolvePeer(m_host, m_port, m_family, length);
     m_sentTo = {};
     m_sentAt = std::chrono::steady_clock::now();
+    m_sentAtWall = wallNow();
     ssize_t sent;
     do {
         sent =
@@ -258,12 +303,12 @@ std::optional<std::string> UdpClient::takeFromPeer()
 std::optional<std::string> UdpClient::take(bool inTimeOnly, int timeoutMs)
 {
     if (!isOpen()) throw IoError("UDP socket is not open");
-    const auto deadline = m_sentAt + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    const int window = timeoutMs < 0 ? 0 : timeoutMs;
     std::string buffer(BufferSize + 1, '\0');
     for (;;) {
         sockaddr_storage from{};
         iovec part{buffer.data(), buffer.size()};
-        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec)) + 64];
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping)) + 64];
         msghdr message{};
         message.msg_name = &from;
         message.msg_namelen = sizeof from;
@@ -280,8 +325,11 @@ std::optional<std::string> UdpClient::take(bool inTimeOnly, int timeoutMs)
         // Nothing was sent (or the send failed): no datagram can be its reply.
         if (m_sentTo.ss_family == 0 || !sameEndpoint(from, m_sentTo)) continue;
         if (inTimeOnly) {
-            const auto arrived = arrivalTime(message);
-            if (arrived < m_sentAt || arrived > deadline) continue;
+            // Without a stamp the moment of reading has to do.
+            const std::optional<std::chrono::nanoseconds> stamp = arrivalStamp(message);
+            const std::chrono::nanoseconds age =
+                stamp ? *stamp - m_sentAtWall : std::chrono::steady_clock::now() - m_sentAt;
+            if (age < std::chrono::nanoseconds::zero() || age > std::chrono::milliseconds(window)) continue;
         }
         if (got > BufferSize) return std::string();
         buffer.resize(static_cast<size_t>(got));

@@ -74,6 +74,7 @@ private:
     // Where and when the last send went, for telling its reply from strays.
     sockaddr_storage m_sentTo{};
     std::chrono::steady_clock::time_point m_sentAt{};
+    std::chrono::nanoseconds m_sentAtWall{};
 };
 
 } // namespace korvane

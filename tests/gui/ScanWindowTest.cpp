@@ -72,6 +72,27 @@ TEST_F(ScanWindow, ScanNowFillsTheTableAndTheBuddiesList)
     EXPECT_EQ(run().openSockets.load(), 0);
 }
 
+// The user selects a silent server twice during the scan, which keeps the
+// window busy while a late server's reply lands: it is still late.
+TEST_F(ScanWindow, ALateReplyStaysLateWhileTheWindowIsBusy)
+{
+    fleet::ServerConfig late = makeServer("Late", Behaviour::Slow, {"x"});
+    late.delayMs = 900;
+    startWith({makeServer("Alpha", Behaviour::Answer, {"x"}), late, makeServer("Quiet", Behaviour::Silent)},
+              600);
+    form1().ToolButton3->click();
+    // Late and Quiet are asked.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() >= 2; }, 5000));
+    for (int i = 0; i < 2; ++i) { // 1200 ms of the user's own look-ups
+        QTreeWidgetItem* quiet = form1().ListView3->row(column(2).indexOf("Quiet"));
+        form1().ListView3->clearSelection();
+        quiet->setSelected(true);
+    }
+    ASSERT_TRUE(scanEnds());
+    EXPECT_EQ(column(0).at(column(2).indexOf("Late")), "no response");
+    EXPECT_EQ(column(0).at(column(2).indexOf("Alpha")), "1/16") << column(0).join(",").toStdString() << " " << column(2).join(",").toStdString();
+}
+
 TEST_F(ScanWindow, StopHalfWayKeepsTheRestAndANewScanRunsUndisturbed)
 {
     std::vector<fleet::ServerConfig> list{makeServer("Alpha", Behaviour::Answer, {"Bob"})};
