@@ -318,7 +318,9 @@ std::optional<std::string> UdpClient::take(bool inTimeOnly, int timeoutMs)
         message.msg_controllen = sizeof control;
         const ssize_t got = ::recvmsg(m_fd, &message, MSG_TRUNC | MSG_DONTWAIT);
         if (got < 0) {
-            if (errno == EINTR || errno == ECONNREFUSED) continue;
+            if (errno == EINTR) continue;
+            // The peer's port is closed: as before, no reply will come.
+            if (errno == ECONNREFUSED) return std::string();
             if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
             throwSystem("Cannot receive datagram", errno);
         }

@@ -48,7 +48,8 @@ public:
     // after the time-out are dropped. takeReply only reads what is waiting
     // (nullopt when no reply is among it); receiveReply goes on waiting until
     // the time-out ends (empty then). A reply's content is empty for a
-    // zero-byte or oversized datagram. Throw IoError as receive does.
+    // zero-byte or oversized datagram and when the peer refused it (the
+    // system's word that its port is closed). Throw IoError as receive does.
     std::optional<std::string> takeReply(int timeoutMs);
     std::string receiveReply(int timeoutMs);
     // The first waiting datagram from the address and port of the last send,

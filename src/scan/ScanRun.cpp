@@ -254,7 +254,6 @@ void Pass::harvest(int waitMs)
         if (ready > 0 && fds[k].revents != 0) {
             try {
                 reply = exchange.client->takeReply(exchange.timeoutMs);
-                if (!reply && (fds[k].revents & POLLIN) == 0) reply = std::string();
             } catch (const std::exception&) {
                 reply = std::string();
             }
