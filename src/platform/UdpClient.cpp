@@ -143,7 +143,7 @@ void keepArrivalStampsOn()
             ::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self) != 0 ||
             ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length) != 0)
             return false;
-        for (int round = 0; round < 200; ++round) {
+        for (int round = 0; round < 50; ++round) {
             const char probe = 0;
             ::sendto(fd, &probe, 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
             pollfd p{fd, POLLIN, 0};
