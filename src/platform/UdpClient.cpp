@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/errqueue.h>
+#include <linux/net_tstamp.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -86,6 +88,88 @@ std::string addressText(const sockaddr_storage& address)
     return std::string(text) + "/" + std::to_string(port);
 }
 
+bool sameEndpoint(const sockaddr_storage& a, const sockaddr_storage& b)
+{
+    if (a.ss_family != b.ss_family) return false;
+    if (a.ss_family == AF_INET6) {
+        const auto* x = reinterpret_cast<const sockaddr_in6*>(&a);
+        const auto* y = reinterpret_cast<const sockaddr_in6*>(&b);
+        return x->sin6_port == y->sin6_port &&
+               std::memcmp(&x->sin6_addr, &y->sin6_addr, sizeof x->sin6_addr) == 0;
+    }
+    if (a.ss_family == AF_INET) {
+        const auto* x = reinterpret_cast<const sockaddr_in*>(&a);
+        const auto* y = reinterpret_cast<const sockaddr_in*>(&b);
+        return x->sin_port == y->sin_port && x->sin_addr.s_addr == y->sin_addr.s_addr;
+    }
+    return false;
+}
+
+// The kernel stamps each datagram with the wall clock as it arrives, so a
+// reply is judged by when it came, not by when it is read. Compared with the
+// wall clock at the send, not converted to another clock: a conversion costs
+// two clock readings a busy system may pull apart. SO_TIMESTAMPING, unlike
+// SO_TIMESTAMPNS, gives no stamp rather than the time of reading when the
+// datagram came before stamping was switched on.
+constexpr int StampFlags = SOF_TIMESTAMPING_RX_SOFTWARE | SOF_TIMESTAMPING_SOFTWARE;
+
+std::optional<std::chrono::nanoseconds> arrivalStamp(const msghdr& message)
+{
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), c)) {
+        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPING) continue;
+        scm_timestamping stamps{};
+        std::memcpy(&stamps, CMSG_DATA(c), sizeof stamps);
+        const timespec& software = stamps.ts[0];
+        if (software.tv_sec == 0 && software.tv_nsec == 0) return std::nullopt;
+        return std::chrono::seconds(software.tv_sec) + std::chrono::nanoseconds(software.tv_nsec);
+    }
+    return std::nullopt;
+}
+
+// The system switches arrival stamping on for the first socket that asks, a
+// moment later, and off again when the last one closes; one socket kept open
+// for the process's life, and a wait until its own datagrams come stamped,
+// keep every exchange's replies stamped.
+void keepArrivalStampsOn()
+{
+    static const bool done = [] {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return false;
+        sockaddr_in self{};
+        self.sin_family = AF_INET;
+        self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof self;
+        if (::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPING, &StampFlags, sizeof StampFlags) != 0 ||
+            ::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length) != 0)
+            return false;
+        for (int round = 0; round < 50; ++round) {
+            const char probe = 0;
+            ::sendto(fd, &probe, 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0) continue;
+            char byte;
+            iovec part{&byte, 1};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping))];
+            msghdr message{};
+            message.msg_iov = &part;
+            message.msg_iovlen = 1;
+            message.msg_control = control;
+            message.msg_controllen = sizeof control;
+            if (::recvmsg(fd, &message, MSG_DONTWAIT) >= 0 && arrivalStamp(message)) return true;
+            ::poll(nullptr, 0, 1);
+        }
+        return false;
+    }();
+    (void)done;
+}
+
+std::chrono::nanoseconds wallNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+}
+
 } // namespace
 
 UdpClient::~UdpClient()
@@ -127,8 +211,11 @@ void UdpClient::open()
             throwSystem("Cannot bind UDP socket", error);
         }
     }
+    keepArrivalStampsOn();
+    ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPING, &StampFlags, sizeof StampFlags);
     m_fd = fd;
     m_family = family;
+    m_sentTo = {};
 }
 
 void UdpClient::close()
@@ -149,6 +236,9 @@ void UdpClient::send(const std::string& bytes)
     open();
     socklen_t length = 0;
     const sockaddr_storage peer = resolvePeer(m_host, m_port, m_family, length);
+    m_sentTo = {};
+    m_sentAt = std::chrono::steady_clock::now();
+    m_sentAtWall = wallNow();
     ssize_t sent;
     do {
         sent =
@@ -156,6 +246,7 @@ void UdpClient::send(const std::string& bytes)
     } while (sent < 0 && errno == EINTR);
     if (sent < 0) throwSystem("Cannot send datagram", errno);
     if (static_cast<size_t>(sent) != bytes.size()) throw IoError("Datagram sent only in part");
+    m_sentTo = peer;
 }
 
 bool UdpClient::readable(int timeoutMs)
@@ -197,6 +288,70 @@ std::string UdpClient::receive(int timeoutMs, std::string* sender)
     if (got > BufferSize) return {};
     buffer.resize(static_cast<size_t>(got));
     return buffer;
+}
+
+std::optional<std::string> UdpClient::takeReply(int timeoutMs)
+{
+    return take(true, timeoutMs);
+}
+
+std::optional<std::string> UdpClient::takeFromPeer()
+{
+    return take(false, 0);
+}
+
+std::optional<std::string> UdpClient::take(bool inTimeOnly, int timeoutMs)
+{
+    if (!isOpen()) throw IoError("UDP socket is not open");
+    const int window = timeoutMs < 0 ? 0 : timeoutMs;
+    std::string buffer(BufferSize + 1, '\0');
+    for (;;) {
+        sockaddr_storage from{};
+        iovec part{buffer.data(), buffer.size()};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping)) + 64];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t got = ::recvmsg(m_fd, &message, MSG_TRUNC | MSG_DONTWAIT);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            // The peer's port is closed: as before, no reply will come.
+            if (errno == ECONNREFUSED) return std::string();
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
+            throwSystem("Cannot receive datagram", errno);
+        }
+        // Nothing was sent (or the send failed): no datagram can be its reply.
+        if (m_sentTo.ss_family == 0 || !sameEndpoint(from, m_sentTo)) continue;
+        if (inTimeOnly) {
+            // Without a stamp the moment of reading has to do.
+            const std::optional<std::chrono::nanoseconds> stamp = arrivalStamp(message);
+            const std::chrono::nanoseconds age =
+                stamp ? *stamp - m_sentAtWall : std::chrono::steady_clock::now() - m_sentAt;
+            if (age < std::chrono::nanoseconds::zero() || age > std::chrono::milliseconds(window)) continue;
+        }
+        if (got > BufferSize) return std::string();
+        buffer.resize(static_cast<size_t>(got));
+        return buffer;
+    }
+}
+
+std::string UdpClient::receiveReply(int timeoutMs)
+{
+    const auto deadline = m_sentAt + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        if (std::optional<std::string> reply = takeReply(timeoutMs)) return *reply;
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !readable(static_cast<int>(left.count()))) {
+            // One last look: a datagram may have come just before the deadline.
+            if (std::optional<std::string> reply = takeReply(timeoutMs)) return *reply;
+            return {};
+        }
+    }
 }
 
 int UdpClient::localPort() const

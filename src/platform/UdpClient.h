@@ -2,7 +2,10 @@
 // An unconnected UDP endpoint on an ephemeral local port, the way the game
 // protocols use it: one datagram out to a named peer, at most one datagram in.
 
+#include <chrono>
+#include <optional>
 #include <string>
+#include <sys/socket.h>
 
 namespace korvane {
 
@@ -39,6 +42,20 @@ public:
     // sender's address and port as text (empty on time-out).
     std::string receive(int timeoutMs, std::string* sender = nullptr);
 
+    // The reply to the last send: the first datagram from the very address and
+    // port sent to that arrived within timeoutMs of the send, however late it
+    // is looked at. Datagrams from anywhere else, from before the send or from
+    // after the time-out are dropped. takeReply only reads what is waiting
+    // (nullopt when no reply is among it); receiveReply goes on waiting until
+    // the time-out ends (empty then). A reply's content is empty for a
+    // zero-byte or oversized datagram and when the peer refused it (the
+    // system's word that its port is closed). Throw IoError as receive does.
+    std::optional<std::string> takeReply(int timeoutMs);
+    std::string receiveReply(int timeoutMs);
+    // The first waiting datagram from the address and port of the last send,
+    // whenever it came (the console reads late replies as the next ones).
+    std::optional<std::string> takeFromPeer();
+
     // Waits at most timeoutMs for a datagram to arrive, without taking it.
     // Throws IoError when the socket is not open or fails.
     bool readable(int timeoutMs);
@@ -49,10 +66,16 @@ public:
     int localPort() const;
 
 private:
+    std::optional<std::string> take(bool inTimeOnly, int timeoutMs);
+
     int m_fd = -1;
     int m_family = 0;
     std::string m_host;
     int m_port = 0;
+    // Where and when the last send went, for telling its reply from strays.
+    sockaddr_storage m_sentTo{};
+    std::chrono::steady_clock::time_point m_sentAt{};
+    std::chrono::nanoseconds m_sentAtWall{};
 };
 
 } // namespace korvane

@@ -24,17 +24,15 @@ std::vector<std::string> receiveRconReply(UdpClient& endpoint, const DatagramWai
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::vector<std::string> datagrams;
-    if (!wait(timeoutMs)) return datagrams;
-    std::string server;
-    datagrams.push_back(endpoint.receive(0, &server));
-    auto quietUntil = std::min(deadline, Clock::now() + std::chrono::milliseconds(gapMs));
-    for (int left; (left = msUntil(quietUntil)) > 0 && wait(left);) {
-        std::string sender;
-        std::string datagram = endpoint.receive(0, &sender);
-        // Strays from elsewhere are no part of the reply and do not hold it open.
-        if (sender != server) continue;
-        datagrams.push_back(std::move(datagram));
-        quietUntil = std::min(deadline, Clock::now() + std::chrono::milliseconds(gapMs));
+    auto until = deadline;
+    for (;;) {
+        // Only the server asked counts; strays are dropped and hold nothing open.
+        while (std::optional<std::string> datagram = endpoint.takeFromPeer()) {
+            datagrams.push_back(std::move(*datagram));
+            until = std::min(deadline, Clock::now() + std::chrono::milliseconds(gapMs));
+        }
+        const int left = msUntil(until);
+        if (left <= 0 || !wait(left)) break;
     }
     return datagrams;
 }

@@ -19,9 +19,10 @@ inline constexpr int RconQuietGapMs = 300;
 // The window's version keeps the other windows alive meanwhile.
 using DatagramWait = std::function<bool(int timeoutMs)>;
 
-// The datagrams of one reply: the first to arrive within timeoutMs, then
-// those from the same sender while each follows the last within gapMs,
-// never past timeoutMs. Empty when nothing came. Throws IoError.
+// The datagrams of one reply, all from the server the endpoint's last send
+// went to (strays from elsewhere are dropped): the first to arrive within timeoutMs, then those that
+// follow the last within gapMs, never past timeoutMs. Empty when nothing
+// came. Throws IoError.
 std::vector<std::string> receiveRconReply(UdpClient& endpoint, const DatagramWait& wait,
                                           int timeoutMs = RconReplyTimeoutMs, int gapMs = RconQuietGapMs);
 

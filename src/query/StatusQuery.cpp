@@ -12,34 +12,26 @@ std::string QueryStatus(UdpClient& client, const std::string& ip, const std::str
         client.open();
         client.setPeer(ip, strToInt(portText));
         client.send(StatusRequest);
-        return client.receive(timeoutMs);
+        return client.receiveReply(timeoutMs);
     } catch (...) {
         // A failed exchange is simply no reply; the caller's answer test decides.
         return {};
     }
 }
 
-void sendStatusRequest(UdpClient& client, const std::string& ip, const std::string& portText)
+std::string queryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
+                              int timeoutMs, const std::function<void(int port)>& chosen)
 {
-    client.setPeer(ip, strToInt(portText));
+    const int port = strToInt(portText);
+    client.setPeer(ip, port);
+    if (chosen) chosen(port);
     client.open();
     client.send(StatusRequest);
-}
-
-std::string waitStatusReply(UdpClient& client, int timeoutMs)
-{
     try {
-        return client.receive(timeoutMs);
+        return client.receiveReply(timeoutMs);
     } catch (...) {
         return {};
     }
-}
-
-std::string queryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
-                              int timeoutMs)
-{
-    sendStatusRequest(client, ip, portText);
-    return waitStatusReply(client, timeoutMs);
 }
 
 bool isSelectionAnswer(const std::string& reply)

@@ -4,6 +4,7 @@
 
 #include "platform/UdpClient.h"
 
+#include <functional>
 #include <string>
 
 namespace korvane {
@@ -17,20 +18,17 @@ inline constexpr std::size_t MinReplyLength = 41;
 // The exchange used by the selection, the scan and quick add: optional reset
 // (a fresh socket, so no late datagram of an earlier exchange is taken),
 // open, peer from the IP text and the decimal port text, send, wait up to
-// timeoutMs. Never throws; every failure gives an empty reply.
+// timeoutMs for the reply from that peer. Never throws; every failure gives an empty reply.
 std::string QueryStatus(UdpClient& client, const std::string& ip, const std::string& portText, bool reset,
                         int timeoutMs);
 
-// The player look-up's exchange, in its two halves so the caller can record the
-// selected server between them. sendStatusRequest sets the peer (the port text
-// must be an integer: ConvertError otherwise), opens the client without
-// replacing its socket and sends (IoError on failure).
-void sendStatusRequest(UdpClient& client, const std::string& ip, const std::string& portText);
-// Only the wait is guarded: any failure gives an empty reply.
-std::string waitStatusReply(UdpClient& client, int timeoutMs);
-// Both halves in one call.
+// The player look-up's exchange on a client whose socket is not replaced:
+// the peer from the IP text and the port text (ConvertError when it is not
+// an integer, before anything else), `chosen` with the port (so the caller
+// records the server before the query), open, send (IoError on failure),
+// then the wait, where any failure gives an empty reply.
 std::string queryStatusLookup(UdpClient& client, const std::string& ip, const std::string& portText,
-                              int timeoutMs);
+                              int timeoutMs, const std::function<void(int port)>& chosen = {});
 
 // The callers' answer tests.
 bool isSelectionAnswer(const std::string& reply); // contains "statusresponse", any case

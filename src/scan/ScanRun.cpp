@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <exception>
+#include <optional>
 #include <poll.h>
 #include <sys/resource.h>
 #include <thread>
@@ -68,6 +69,7 @@ struct Exchange
     std::string listName;
     std::exception_ptr lookupError;
     std::unique_ptr<UdpClient> client;
+    int timeoutMs = 0;
     Clock::time_point deadline;
     std::string reply;
 };
@@ -121,7 +123,13 @@ PassResult Pass::run()
         m_view.repaintWindow();
         if (next == turn) launch(next++);
         for (;;) {
-            while (static_cast<int>(m_inFlight.size()) < m_limit && next < n)
+            // The row whose turn it is keeps its place until it is applied, so
+            // with a limit of one the next server is asked only after that.
+            const auto busy = [&] {
+                return static_cast<int>(m_inFlight.size()) +
+                       (m_rows[static_cast<std::size_t>(turn)].done ? 1 : 0);
+            };
+            while (busy() < m_limit && next < n)
                 launch(next++);
             harvest(0);
             if (m_rows[static_cast<std::size_t>(turn)].done) break;
@@ -170,6 +178,7 @@ void Pass::launch(int row)
         finishExchange(row, {});
         return;
     }
+    exchange.timeoutMs = timeoutMs;
     exchange.deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     m_inFlight.push_back(row);
 }
@@ -197,7 +206,8 @@ int Pass::msToEarliestDeadline() const
 }
 
 // Takes every reply that has come and ends every exchange whose time is up.
-// A datagram already waiting counts even when the worker looks a little late.
+// A reply counts by when it arrived, however late the worker looks at it,
+// and only from the server asked.
 void Pass::harvest(int waitMs)
 {
     std::vector<pollfd> fds;
@@ -216,13 +226,16 @@ void Pass::harvest(int waitMs)
     for (std::size_t k = 0; k < m_inFlight.size(); ++k) {
         const int row = m_inFlight[k];
         Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
+        std::optional<std::string> reply;
         if (ready > 0 && fds[k].revents != 0) {
-            std::string reply;
             try {
-                reply = exchange.client->receive(0);
+                reply = exchange.client->takeReply(exchange.timeoutMs);
             } catch (const std::exception&) {
+                reply = std::string();
             }
-            finishExchange(row, std::move(reply));
+        }
+        if (reply) {
+            finishExchange(row, std::move(*reply));
         } else if (exchange.deadline <= now) {
             finishExchange(row, {});
         } else {

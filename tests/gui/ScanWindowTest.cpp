@@ -72,6 +72,27 @@ TEST_F(ScanWindow, ScanNowFillsTheTableAndTheBuddiesList)
     EXPECT_EQ(run().openSockets.load(), 0);
 }
 
+// The user selects a silent server twice during the scan, which keeps the
+// window busy while a late server's reply lands: it is still late.
+TEST_F(ScanWindow, ALateReplyStaysLateWhileTheWindowIsBusy)
+{
+    fleet::ServerConfig late = makeServer("Late", Behaviour::Slow, {"x"});
+    late.delayMs = 900;
+    startWith({makeServer("Alpha", Behaviour::Answer, {"x"}), late, makeServer("Quiet", Behaviour::Silent)},
+              600);
+    form1().ToolButton3->click();
+    // Late and Quiet are asked.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() >= 2; }, 5000));
+    for (int i = 0; i < 2; ++i) { // 1200 ms of the user's own look-ups
+        QTreeWidgetItem* quiet = form1().ListView3->row(column(2).indexOf("Quiet"));
+        form1().ListView3->clearSelection();
+        quiet->setSelected(true);
+    }
+    ASSERT_TRUE(scanEnds());
+    EXPECT_EQ(column(0).at(column(2).indexOf("Late")), "no response");
+    EXPECT_EQ(column(0).at(column(2).indexOf("Alpha")), "1/16");
+}
+
 TEST_F(ScanWindow, StopHalfWayKeepsTheRestAndANewScanRunsUndisturbed)
 {
     std::vector<fleet::ServerConfig> list{makeServer("Alpha", Behaviour::Answer, {"Bob"})};
@@ -206,8 +227,12 @@ TEST_F(ScanWindow, BuddyDoubleClickSelectsItsServerWhenIdle)
 
 TEST_F(ScanWindow, BuddyDoubleClickDuringAScanAsksTheServerDirectly)
 {
-    startWith(
-        {makeServer("Alpha", Behaviour::Answer, {"Bob", "Ann"}), makeServer("Short", Behaviour::Short)});
+    fleet::ServerConfig forged = makeServer("Forged", Behaviour::Stray, {"Ann"});
+    forged.delayMs = 100;
+    fleet::ServerConfig onlyForged = makeServer("OnlyForged", Behaviour::Stray, {"Ann"});
+    onlyForged.delayMs = 5000;
+    startWith({makeServer("Alpha", Behaviour::Answer, {"Bob", "Ann"}), makeServer("Short", Behaviour::Short),
+               forged, onlyForged});
     const QStringList before = column(0);
     form1().state.Scanning = true; // as while a worker runs
     auto doubleClick = [this](const QString& host) {
@@ -233,10 +258,19 @@ TEST_F(ScanWindow, BuddyDoubleClickDuringAScanAsksTheServerDirectly)
     EXPECT_TRUE(form1().Label1->text().isEmpty());
     EXPECT_EQ(form1().ListView1->rowCount(), 0);
 
+    // Forged replies reach the client's port from another port and from ::1
+    // first; only the server's own counts, and only within the time-out.
+    doubleClick("Forged");
+    EXPECT_EQ(form1().Label1->text(), "Players: 1/16");
+    EXPECT_EQ(form1().Label2->text(), "Map: obj/obj_team2");
+    doubleClick("OnlyForged");
+    EXPECT_EQ(form1().Label2->text(), "No response from selected server !");
+    EXPECT_EQ(form1().ListView1->rowCount(), 0);
+
     // A name not in the list: the empty port fails before any query.
     EXPECT_EQ(doubleClick("Nowhere"), "'' is not a valid integer value");
     EXPECT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(form1().state.SelectedPort, std::to_string(servers->port(1)));
+    EXPECT_EQ(form1().state.SelectedPort, std::to_string(servers->port(3)));
     form1().state.Scanning = false;
 }
 

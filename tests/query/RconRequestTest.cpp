@@ -1,4 +1,6 @@
 #include "query/RconRequest.h"
+#include "query/RconExchange.h"
+#include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +76,23 @@ TEST(RconRequest, ReplyLines)
                                                       "\xFF\xFF\xFF\xFF\x01print\nb\nc"}),
               (Lines{"", "a", "", "b", "c"}));
     EXPECT_EQ(rconReplyLines(std::vector<std::string>{"\x01print", ""}), Lines{RconNoResponseLine});
+}
+
+// Forged datagrams from another port and from ::1 reach the console's port
+// before the server's own reply; they never show.
+TEST(RconExchange, OnlyTheServersDatagramsMakeTheReply)
+{
+    UdpClient endpoint;
+    endpoint.open();
+    const int port = endpoint.localPort();
+    bool straysSent = false;
+    test::LoopbackPeer server([&](int, const std::string&) -> std::optional<test::PeerReply> {
+        straysSent = test::sendStray(port, "\xFF\xFF\xFF\xFF\x01print\nforged\n") &&
+                     test::sendStray(port, "\xFF\xFF\xFF\xFF\x01print\nforged six\n", true);
+        return test::PeerReply{"\xFF\xFF\xFF\xFF\x01print\nfirst\n", 50};
+    });
+    endpoint.setPeer("127.0.0.1", server.port());
+    const auto wait = [&](int timeoutMs) { return endpoint.readable(timeoutMs); };
+    EXPECT_EQ(rconExchange(endpoint, "pw", "status", wait), (std::vector<std::string>{"", "first"}));
+    EXPECT_TRUE(straysSent);
 }

@@ -169,11 +169,18 @@ TEST(StatusQuery, LookupOnAClientNotResetTakesTheLateAnswerAsItsOwn)
     EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", peer.portText(), 3000), "late answer to the first");
 }
 
+// The caller records the server once the port is known, before the send.
 TEST(StatusQuery, LookupRaisesForTheSetupButNotForTheWait)
 {
     UdpClient client;
-    EXPECT_EQ(errorText([&] { queryStatusLookup(client, "127.0.0.1", "abc", TimeoutMs); }),
+    std::vector<int> chosen;
+    const auto note = [&](int port) { chosen.push_back(port); };
+    EXPECT_EQ(errorText([&] { queryStatusLookup(client, "127.0.0.1", "abc", TimeoutMs, note); }),
               "'abc' is not a valid integer value");
-    EXPECT_THROW(queryStatusLookup(client, "no-such-host.invalid", "12203", TimeoutMs), IoError);
-    EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", std::to_string(test::unusedPort()), TimeoutMs), "");
+    EXPECT_EQ(chosen, std::vector<int>{});
+    EXPECT_THROW(queryStatusLookup(client, "no-such-host.invalid", "12203", TimeoutMs, note), IoError);
+    EXPECT_EQ(chosen, std::vector<int>{12203});
+    const int unused = test::unusedPort();
+    EXPECT_EQ(queryStatusLookup(client, "127.0.0.1", std::to_string(unused), TimeoutMs, note), "");
+    EXPECT_EQ(chosen, (std::vector<int>{12203, unused}));
 }

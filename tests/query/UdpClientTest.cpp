@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
+#include <thread>
+
 using namespace korvane;
 using korvane::test::LoopbackPeer;
+using korvane::test::PeerReply;
 
 namespace {
 
@@ -115,4 +120,50 @@ TEST(UdpClient, FirstDatagramFromAnySenderIsTaken)
     stranger.send("not the peer");
     client.setPeer("127.0.0.1", test::unusedPort());
     EXPECT_EQ(client.receive(2000), "not the peer");
+}
+
+// The peer answers after delayMs; strays from another port and from ::1 reach
+// the client's port first. Only the peer's datagram, arrived within the
+// time-out of the request, is the reply, whenever it is read.
+TEST(UdpClient, TheReplyComesFromThePeerWithinItsTimeOut)
+{
+    struct Case
+    {
+        const char* what;
+        int delayMs; // below zero: the peer stays silent
+        int timeoutMs;
+        bool strays;
+        bool readAfterArrival; // takeReply once the datagram is there, not receiveReply
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"in time", 0, 2000, false, false, "reply"},
+        {"strays first, then the peer", 150, 2000, true, false, "reply"},
+        {"only strays: the wait runs out", -1, 300, true, false, ""},
+        {"in time, read after it came", 0, 2000, true, true, "reply"},
+        {"arrived after the time-out, read at once", 300, 100, false, true, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        UdpClient client;
+        client.open();
+        const int port = client.localPort();
+        bool straysSent = true;
+        LoopbackPeer peer([&](int, const std::string&) -> std::optional<PeerReply> {
+            if (c.strays)
+                straysSent = test::sendStray(port, "stray v4") && test::sendStray(port, "stray v6", true);
+            if (c.delayMs < 0) return std::nullopt;
+            return PeerReply{"reply", c.delayMs};
+        });
+        client.setPeer("127.0.0.1", peer.port());
+        client.send("ask");
+        if (c.readAfterArrival) {
+            for (int i = 0; i < 500 && peer.replies() == 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ASSERT_EQ(peer.replies(), 1) << c.what;
+            EXPECT_EQ(client.takeReply(c.timeoutMs), c.expected) << c.what;
+            EXPECT_EQ(client.takeReply(c.timeoutMs), std::nullopt) << "strays dropped too: " << c.what;
+        } else {
+            EXPECT_EQ(client.receiveReply(c.timeoutMs), c.expected.value_or("")) << c.what;
+        }
+        if (!straysSent) ADD_FAILURE() << "strays not sent (no IPv6 loopback?) in " << c.what;
+    }
 }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 using namespace korvane;
@@ -285,6 +287,84 @@ TEST_F(ScanPass, OverlappedPassShowsWhatAOneAtATimePassShows)
     EXPECT_EQ(view.rows, oneAtATime.rows);
     EXPECT_EQ(view.buddies, oneAtATime.buddies);
     EXPECT_EQ(control.openSockets.load(), 0);
+}
+
+// A view whose applying of some rows blocks for a while, as a long match over
+// a big buddy file or a busy window does; it notes the sockets still open
+// whenever a row is applied.
+struct HeldUpView : RecordingView
+{
+    const ScanControl* control = nullptr;
+    std::vector<int> heldRows;
+    int holdMs = 0;
+    int mostOpenWhileApplying = 0;
+
+    void writeRow(int row, const ScanRow& r) override
+    {
+        mostOpenWhileApplying = std::max(mostOpenWhileApplying, control->openSockets.load());
+        if (std::find(heldRows.begin(), heldRows.end(), row) != heldRows.end())
+            std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+        RecordingView::writeRow(row, r);
+    }
+};
+
+// Late servers, forged replies from other ports and from ::1, and a worker
+// held up while replies land: every pass shows what a plain one-at-a-time
+// pass that is never held up shows.
+TEST_F(ScanPass, HeldUpWorkerLateServersAndStraysShowWhatAPlainPassShows)
+{
+    constexpr int TimeoutMs = 400;
+    struct Server
+    {
+        const char* name;
+        Behaviour behaviour;
+        int delayMs;
+        const char* caption;
+    } table[] = {
+        {"first", Behaviour::Answer, 0, "1/16"},
+        {"late", Behaviour::Slow, 700, "no response"},
+        {"stray", Behaviour::Stray, 100, "1/16"},
+        {"onlyStrays", Behaviour::Stray, 3000, "no response"},
+        {"slowInTime", Behaviour::Slow, 100, "1/16"},
+        {"silent", Behaviour::Silent, 0, "no response"},
+        {"lateToo", Behaviour::Slow, 600, "no response"},
+        {"last", Behaviour::Answer, 0, "1/16"},
+    };
+    fleet::FleetConfig config;
+    for (const Server& t : table) {
+        fleet::ServerConfig s = makeServer(t.name, t.behaviour, {&t == table ? "Bob" : "x"});
+        s.delayMs = t.delayMs;
+        config.servers.push_back(s);
+    }
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    folder.write("Buddys.txt", "bob\r\n");
+
+    ASSERT_EQ(scan(servers, 1, TimeoutMs).end, PassEnd::Complete);
+    const RecordingView plain = view;
+    for (std::size_t i = 0; i < std::size(table); ++i) {
+        const ScanRow& row = rowOf(table[i].name);
+        EXPECT_EQ(row.caption, table[i].caption) << table[i].name;
+        EXPECT_NE(row.map, "forged/elsewhere") << table[i].name;
+    }
+    EXPECT_EQ(view.buddies, (std::vector<BuddyItem>{{"bob", "first"}}));
+
+    for (int inFlight : {1, DefaultInFlight}) {
+        HeldUpView held;
+        held.control = &control;
+        held.heldRows = {0, 4};
+        held.holdMs = 850; // past every late reply
+        loadTable(held, servers, TimeoutMs);
+        ASSERT_EQ(runScanPass(held, control, inFlight).end, PassEnd::Complete);
+        EXPECT_EQ(held.changes, plain.changes) << "in flight " << inFlight;
+        EXPECT_EQ(held.rows, plain.rows) << "in flight " << inFlight;
+        EXPECT_EQ(held.buddies, plain.buddies) << "in flight " << inFlight;
+        if (inFlight == 1) {
+            EXPECT_EQ(held.mostOpenWhileApplying, 0) << "the next server is asked only after";
+        }
+        EXPECT_EQ(control.openSockets.load(), 0);
+    }
 }
 
 TEST_F(ScanPass, HaltEndsThePassAndClosesEverySocket)

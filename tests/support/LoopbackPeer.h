@@ -62,6 +62,8 @@ public:
     int port() const { return m_port; }
     std::string portText() const { return std::to_string(m_port); }
     int requests() const { return m_requests.load(); }
+    // Datagrams sent back so far; on loopback a sent one is already waiting.
+    int replies() const { return m_replies.load(); }
     std::string lastRequest() const
     {
         std::lock_guard lock(m_mutex);
@@ -104,6 +106,7 @@ private:
                 if (it->at <= now) {
                     ::sendto(m_fd, it->bytes.data(), it->bytes.size(), 0,
                              reinterpret_cast<sockaddr*>(&it->peer), sizeof it->peer);
+                    ++m_replies;
                     it = due.erase(it);
                 } else {
                     ++it;
@@ -118,11 +121,36 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_requests{0};
+    std::atomic<int> m_replies{0};
     mutable std::mutex m_mutex;
     std::string m_last;
 };
 
 // A loopback port where nothing listens (bound, then released).
+// One datagram to a local port from a fresh socket on 127.0.0.1, or on ::1;
+// false where it cannot be sent (no IPv6 loopback).
+inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
+{
+    const int fd = ::socket(fromIpv6 ? AF_INET6 : AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) return false;
+    ssize_t sent = -1;
+    if (fromIpv6) {
+        sockaddr_in6 to{};
+        to.sin6_family = AF_INET6;
+        to.sin6_addr = in6addr_loopback;
+        to.sin6_port = htons(static_cast<std::uint16_t>(port));
+        sent = ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    } else {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<std::uint16_t>(port));
+        sent = ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    }
+    ::close(fd);
+    return sent == static_cast<ssize_t>(bytes.size());
+}
+
 inline int unusedPort()
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);

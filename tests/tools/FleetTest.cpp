@@ -152,9 +152,9 @@ TEST(FleetConfig, ListFileHasThreeCrLfLinesPerServer)
 TEST(Fleet, EachBehaviourOverTheWire)
 {
     FleetConfig config;
-    const Behaviour behaviours[] = {Behaviour::Answer,  Behaviour::Silent,  Behaviour::Full,
-                                    Behaviour::Garbage, Behaviour::Short,   Behaviour::Long,
-                                    Behaviour::BadMax,  Behaviour::Oversize};
+    const Behaviour behaviours[] = {Behaviour::Answer,  Behaviour::Silent,   Behaviour::Full,
+                                    Behaviour::Garbage, Behaviour::Short,    Behaviour::Long,
+                                    Behaviour::BadMax,  Behaviour::Oversize, Behaviour::Stray};
     for (Behaviour b : behaviours)
         config.servers.push_back(makeServer(behaviourName(b), b, {"Bob", "[XY]Ann Lee"}, 8));
     config.servers[0].mapList = {"dm/mohdm1", "dm/mohdm2"};
@@ -195,6 +195,9 @@ TEST(Fleet, EachBehaviourOverTheWire)
             break;
         case Behaviour::BadMax:
             EXPECT_NE(reply.find("\\sv_maxclients\\lots\\"), std::string::npos);
+            break;
+        case Behaviour::Stray: // the first datagram to arrive is a forgery from elsewhere
+            EXPECT_NE(reply.find("\\mapname\\forged/elsewhere\\"), std::string::npos) << reply;
             break;
         case Behaviour::Slow:
             break;

@@ -123,6 +123,14 @@ void Fleet::start()
             m_ports.push_back(boundPort(m_fds.back()));
         }
         if (::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("pipe failed");
+        for (const ServerConfig& server : m_config.servers)
+            if (server.behaviour == Behaviour::Stray && m_forgers[0] < 0) {
+                m_forgers[0] = bindServer(m_config.bindAddress, 0);
+                try {
+                    m_forgers[1] = bindServer("::1", 0);
+                } catch (const std::runtime_error&) {
+                }
+            }
     } catch (...) {
         for (int fd : m_fds)
             ::close(fd);
@@ -144,6 +152,10 @@ void Fleet::stop()
         ::close(fd);
     m_fds.clear();
     for (int& fd : m_wake) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+    for (int& fd : m_forgers) {
         if (fd >= 0) ::close(fd);
         fd = -1;
     }
@@ -172,6 +184,20 @@ void Fleet::run()
             ++m_replies;
     };
 
+    // The forged reply reaches the asker's port from elsewhere before the real one.
+    auto forge = [&](const ServerConfig& config, const sockaddr_storage& peer, socklen_t len) {
+        const std::string bytes = forgedReply(config);
+        ::sendto(m_forgers[0], bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer), len);
+        if (m_forgers[1] < 0) return;
+        sockaddr_in6 local{};
+        local.sin6_family = AF_INET6;
+        local.sin6_addr = in6addr_loopback;
+        local.sin6_port = peer.ss_family == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_port
+                                                     : reinterpret_cast<const sockaddr_in*>(&peer)->sin_port;
+        ::sendto(m_forgers[1], bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&local),
+                 sizeof local);
+    };
+
     for (;;) {
         int timeout = -1;
         if (!pending.empty()) {
@@ -195,7 +221,9 @@ void Fleet::run()
                     const std::string datagram(buffer.data(), static_cast<std::size_t>(got));
                     ServerConfig& config = m_config.servers[server];
                     if (config.behaviour == Behaviour::Silent) continue;
-                    const bool slow = config.behaviour == Behaviour::Slow && config.delayMs > 0;
+                    const bool stray = config.behaviour == Behaviour::Stray;
+                    const bool slow = (config.behaviour == Behaviour::Slow || stray) && config.delayMs > 0;
+                    if (stray && classify(datagram) == Request::Status) forge(config, peer, len);
                     std::vector<std::string> replies;
                     switch (classify(datagram)) {
                     case Request::Status:

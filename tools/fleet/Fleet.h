@@ -48,6 +48,9 @@ private:
     std::vector<int> m_fds;
     std::vector<int> m_ports;
     int m_wake[2] = {-1, -1};
+    // Where Stray servers' forgeries come from: another port of the bind
+    // address, and ::1 (-1 where the system has no IPv6).
+    int m_forgers[2] = {-1, -1};
     std::thread m_thread;
     std::atomic<std::uint64_t> m_replies{0};
 };

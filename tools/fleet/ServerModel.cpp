@@ -24,6 +24,7 @@ constexpr BehaviourName BehaviourNames[] = {
     {Behaviour::Answer, "answer"}, {Behaviour::Silent, "silent"},     {Behaviour::Slow, "slow"},
     {Behaviour::Full, "full"},     {Behaviour::Garbage, "garbage"},   {Behaviour::Short, "short"},
     {Behaviour::Long, "long"},     {Behaviour::Oversize, "oversize"}, {Behaviour::BadMax, "badmax"},
+    {Behaviour::Stray, "stray"},
 };
 
 const char* const PlayerPool[] = {
@@ -157,9 +158,17 @@ std::string statusReply(const ServerConfig& server, std::mt19937& rng)
     case Behaviour::Answer:
     case Behaviour::Slow:
     case Behaviour::Full:
+    case Behaviour::Stray:
         break;
     }
     return wellFormedReply(server, listedPlayers(server), std::to_string(server.maxClients), "");
+}
+
+std::string forgedReply(const ServerConfig& server)
+{
+    ServerConfig forged = server;
+    forged.map = "forged/elsewhere";
+    return wellFormedReply(forged, {{1, 5, "Spoofer"}, {2, 5, "Bob"}}, "99", "");
 }
 
 std::string infoReply(const ServerConfig& server)

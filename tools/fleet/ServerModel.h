@@ -22,6 +22,7 @@ enum class Behaviour {
     Long,     // padding players and a padding key bring the reply to exactly 8192 bytes
     Oversize, // a reply longer than any client buffer (9000 bytes)
     BadMax,   // sv_maxclients is not a number
+    Stray,    // forged replies from another port and from ::1 at once, its own after delayMs
 };
 
 struct Player
@@ -43,7 +44,7 @@ struct ServerConfig
     std::string url;
     Game game = Game::AlliedAssault;
     Behaviour behaviour = Behaviour::Answer;
-    int delayMs = 0;          // for Slow
+    int delayMs = 0;          // for Slow and Stray
     std::string rconPassword; // empty: the console refuses every command
     int port = 0;             // 0: an ephemeral port
 };
@@ -66,6 +67,9 @@ std::vector<Player> listedPlayers(const ServerConfig& server);
 // FF FF FF FF 01 "statusResponse" LF, the settings line, one line per player,
 // shaped by the behaviour; rng feeds Garbage only.
 std::string statusReply(const ServerConfig& server, std::mt19937& rng);
+// What a Stray server's forgers send: a well-formed reply with other players,
+// map and maximum, so a client that takes it shows plainly wrong data.
+std::string forgedReply(const ServerConfig& server);
 // The short info answer qstat asks for before the status.
 std::string infoReply(const ServerConfig& server);
 

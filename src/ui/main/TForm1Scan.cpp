@@ -3,7 +3,6 @@
 
 #include "admin/TForm11.h"
 #include "app/ServerListFile.h"
-#include "platform/Convert.h"
 #include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -74,15 +73,12 @@ void TForm1::ListView2DblClick()
     TForm11& properties = *forms().Form11;
     properties.restartGraph(97);
     const ServerAddress address = lookupServer(currentListPath(state.CurrentList), toBytes(server));
-    UdpClient& client = IdUDPClient1;
-    const int port = strToInt(address.port);
-    client.setPeer(address.ip, port);
-    state.SelectedIP = address.ip;
-    state.SelectedPort = address.port;
-    client.open();
-    properties.showAddress(address.ip, port);
-    client.send(StatusRequest);
-    const std::string reply = waitStatusReply(client, state.TimeoutMs);
+    const std::string reply =
+        queryStatusLookup(IdUDPClient1, address.ip, address.port, state.TimeoutMs, [&](int port) {
+            state.SelectedIP = address.ip;
+            state.SelectedPort = address.port;
+            properties.showAddress(address.ip, port);
+        });
     if (properties.isVisible()) {
         properties.hide();
         properties.show();
