@@ -47,20 +47,20 @@ PassResult ScanControl::result()
     return m_result;
 }
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Sockets beyond the process's descriptor limit would fail to open and turn
-// answering servers into "no response"; a margin stays for everything else.
 int inFlightLimit(int wanted)
 {
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
         return std::max(1, wanted);
-    const long usable = static_cast<long>(limit.rlim_cur) - 128;
-    return static_cast<int>(std::clamp<long>(std::min<long>(wanted, usable), 1, wanted < 1 ? 1 : wanted));
+    // A quarter of a small limit is margin enough; a large one keeps 128.
+    const long current = static_cast<long>(limit.rlim_cur);
+    const long usable = current - std::clamp<long>(current / 4, 16, 128);
+    return static_cast<int>(std::clamp<long>(std::min<long>(wanted, usable), 1, std::max(1, wanted)));
 }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // One row's exchange, from its launch until its turn comes.
 struct Exchange

@@ -51,6 +51,10 @@ private:
     PassResult m_result;
 };
 
+// How many exchanges may wait at once: wanted, but inside the descriptor
+// limit with a margin for everything else (a quarter of a small limit).
+int inFlightLimit(int wanted);
+
 // The row a first-populated scroll stops at: the first caption beginning with 1 to 9.
 bool showsPlayers(const std::string& caption);
 

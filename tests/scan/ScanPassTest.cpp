@@ -4,6 +4,7 @@
 #include "ScanTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -388,4 +389,21 @@ TEST_F(ScanPass, HaltEndsThePassAndClosesEverySocket)
     ASSERT_TRUE(shared->waitFinished(5000));
     EXPECT_EQ(shared->result().end, PassEnd::Halted);
     EXPECT_EQ(shared->openSockets.load(), 0);
+}
+
+TEST(ScanInFlight, StaysInsideTheDescriptorLimitWithAMarginThatShrinks)
+{
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const std::pair<rlim_t, int> cases[] = {{4096, 512}, {600, 472}, {256, 192}, {129, 97},
+                                            {64, 48},    {20, 4},    {10, 1}};
+    for (const auto& [soft, expected] : cases) {
+        if (soft > saved.rlim_max) continue;
+        rlimit limit = saved;
+        limit.rlim_cur = soft;
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+        const int got = inFlightLimit(512);
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+        EXPECT_EQ(got, expected) << "soft limit " << soft;
+    }
 }

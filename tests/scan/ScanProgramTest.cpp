@@ -84,6 +84,17 @@ TEST(ScanProgram, FailuresGoToStandardErrorWithAnExitStatus)
 
     outcome = runScanProgram(folder, "--in-flight 0");
     EXPECT_NE(outcome.status, 0);
+
+    // Unreadable watch lists: the pass goes on, and stderr says why.
+    fleet::FleetConfig config;
+    config.servers = {makeServer("Alpha", Behaviour::Answer)};
+    fleet::Fleet servers(config);
+    servers.start();
+    folder.write("Serverlists/Standard", servers.serverListText());
+    outcome = runScanProgram(folder);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "korvane-scan: warning: Buddys.txt or clantags.txt: File not found\n");
+    EXPECT_TRUE(outcome.out.starts_with("sends shit\t")) << outcome.out;
 }
 
 TEST(ScanProgram, FollowsGnuConventionsForVersionHelpAndWrongOptions)

@@ -8,6 +8,7 @@
 #include "scan/ScanOutput.h"
 #include "scan/ScanRun.h"
 #include "scan/ScanTable.h"
+#include "scan/WatchLists.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -108,6 +109,15 @@ int main(int argc, char** argv)
         table.clantags = state.CheckClantags;
     } catch (const std::exception& error) {
         return fail(error.what());
+    }
+
+    // The pass still runs as the window's would (players' servers then show
+    // "sends shit"), but a script should hear why.
+    try {
+        readWatchLists();
+    } catch (const std::exception& error) {
+        std::cerr << "korvane-scan: warning: " << BuddyFileName << " or " << ClantagFileName << ": "
+                  << escapeField(error.what()) << "\n";
     }
 
     ScanControl control;
