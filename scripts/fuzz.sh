@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the fuzzers in build-fuzz/ and runs them within one bounded time:
-# two thirds for the reply fuzzer, the rest for the list-format fuzzer.
+# half for the reply fuzzer, a quarter each for the list-format and data-file fuzzers.
 # Usage: scripts/fuzz.sh [seconds] [extra libFuzzer options...]
 # Exits non-zero when a fuzzer finds a crash or a broken property.
 set -eu
@@ -8,19 +8,24 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-45}
 [ $# -gt 0 ] && shift
-reply_seconds=$((seconds * 2 / 3))
+reply_seconds=$((seconds / 2))
 [ "$reply_seconds" -lt 1 ] && reply_seconds=1
-format_seconds=$((seconds - reply_seconds))
+format_seconds=$((seconds / 4))
 [ "$format_seconds" -lt 1 ] && format_seconds=1
+data_seconds=$((seconds - reply_seconds - format_seconds))
+[ "$data_seconds" -lt 1 ] && data_seconds=1
 
 build="$root/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -G Ninja -DKORVANE_FUZZ=ON >/dev/null
 cmake --build "$build" -j2
 
 # New finds go to scratch folders; the checked-in corpora only seed the runs.
-mkdir -p "$build/corpus" "$build/corpus-formats" "$build/artifacts"
+mkdir -p "$build/corpus" "$build/corpus-formats" "$build/corpus-data" "$build/artifacts"
 "$build/korvane_fuzz_replies" "$build/corpus" "$root/fuzz/corpus" \
     -max_len=8192 -max_total_time="$reply_seconds" -artifact_prefix="$build/artifacts/" -print_final_stats=1 "$@"
 "$build/korvane_fuzz_formats" "$build/corpus-formats" "$root/fuzz/corpus-formats" \
     -max_len=4096 -max_total_time="$format_seconds" -artifact_prefix="$build/artifacts/formats-" \
+    -print_final_stats=1 "$@"
+"$build/korvane_fuzz_data" "$build/corpus-data" "$root/fuzz/corpus-data" \
+    -max_len=4096 -max_total_time="$data_seconds" -artifact_prefix="$build/artifacts/data-" \
     -print_final_stats=1 "$@"
