@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace korvane {
@@ -68,10 +69,8 @@ std::vector<std::string> splitPieces(const std::string& text, char separator)
 
 std::string withoutByte(const std::string& text, char byte)
 {
-    std::string result;
-    result.reserve(text.size());
-    for (char c : text)
-        if (c != byte) result += c;
+    std::string result = text;
+    result.erase(std::remove(result.begin(), result.end(), byte), result.end());
     return result;
 }
 
@@ -82,15 +81,15 @@ std::string removeAllNoCase(std::string text, const std::string& needle)
     std::string result;
     result.reserve(text.size());
     const std::string low = lowerCase(text);
+    // Jumping from match to match; comparing at every byte made every reply
+    // cost its length times the needle's.
     size_t pos = 0;
-    while (pos < text.size()) {
-        if (low.compare(pos, lowNeedle.size(), lowNeedle) == 0) {
-            pos += lowNeedle.size();
-        } else {
-            result += text[pos++];
-        }
+    for (;;) {
+        const size_t at = low.find(lowNeedle, pos);
+        result.append(text, pos, at == std::string::npos ? std::string::npos : at - pos);
+        if (at == std::string::npos) return result;
+        pos = at + lowNeedle.size();
     }
-    return result;
 }
 
 } // namespace korvane
