@@ -10,7 +10,12 @@ namespace korvane {
 class KorvaneError : public std::runtime_error
 {
 public:
-    explicit KorvaneError(const std::string& text) : std::runtime_error(text) {}
+    explicit KorvaneError(const std::string& text) : std::runtime_error(text), m_text(text) {}
+    // The whole text, NUL bytes included (what() ends at the first).
+    const std::string& text() const { return m_text; }
+
+private:
+    std::string m_text;
 };
 
 // A file could not be opened, created, read, written or deleted.

@@ -82,6 +82,12 @@ TEST(ScanProgram, FailuresGoToStandardErrorWithAnExitStatus)
     EXPECT_NE(outcome.status, 0);
     EXPECT_EQ(outcome.err, "Please select a server list !\n");
 
+    // An error text is printed whole, its control bytes escaped.
+    folder.writeLines("Config", test::config({{8, std::string("1\0\x01", 3)}}));
+    outcome = runScanProgram(folder);
+    EXPECT_EQ(outcome.err, "'1\\x00\\x01' is not a valid integer value\n");
+    folder.writeLines("Config", test::config());
+
     outcome = runScanProgram(folder, "--in-flight 0");
     EXPECT_NE(outcome.status, 0);
 

@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
+#include "platform/Errors.h"
 #include "platform/TextFile.h"
 #include "scan/ScanOutput.h"
 #include "scan/ScanRun.h"
@@ -107,6 +108,8 @@ int main(int argc, char** argv)
         table.list = state.CurrentList;
         table.timeout = state.TimeoutMs;
         table.clantags = state.CheckClantags;
+    } catch (const KorvaneError& error) {
+        return fail(error.text());
     } catch (const std::exception& error) {
         return fail(error.what());
     }
