@@ -1,5 +1,7 @@
 #include "platform/IcmpEcho.h"
 
+#include "platform/MessageHeader.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
@@ -208,11 +210,7 @@ LinuxIcmpHandle::Seen LinuxIcmpHandle::inspectErrorQueue()
     unsigned char body[576];
     alignas(cmsghdr) unsigned char control[512];
     iovec part{body, sizeof body};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    msghdr message = messageHeader(part, nullptr, 0, control, sizeof control);
     if (::recvmsg(m_fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return Seen::Other;
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
         if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_RECVERR) continue;
@@ -282,13 +280,7 @@ int LinuxIcmpHandle::sendEcho(std::uint32_t address, const std::string& data, co
         sockaddr_in from{};
         iovec part{received, sizeof received};
         alignas(cmsghdr) unsigned char control[256];
-        msghdr message{};
-        message.msg_name = &from;
-        message.msg_namelen = sizeof from;
-        message.msg_iov = &part;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
+        msghdr message = messageHeader(part, &from, sizeof from, control, sizeof control);
         const ssize_t size = ::recvmsg(m_fd, &message, MSG_DONTWAIT);
         if (size < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;

@@ -1,6 +1,7 @@
 #include "platform/UdpClient.h"
 
 #include "platform/Errors.h"
+#include "platform/MessageHeader.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -309,13 +310,7 @@ std::optional<std::string> UdpClient::take(bool inTimeOnly, int timeoutMs)
         sockaddr_storage from{};
         iovec part{buffer.data(), buffer.size()};
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping)) + 64];
-        msghdr message{};
-        message.msg_name = &from;
-        message.msg_namelen = sizeof from;
-        message.msg_iov = &part;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
+        msghdr message = messageHeader(part, &from, sizeof from, control, sizeof control);
         const ssize_t got = ::recvmsg(m_fd, &message, MSG_TRUNC | MSG_DONTWAIT);
         if (got < 0) {
             if (errno == EINTR) continue;
