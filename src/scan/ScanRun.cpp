@@ -2,7 +2,7 @@
 
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
-#include "platform/UdpClient.h"
+#include "platform/UdpExchangePool.h"
 #include "query/ScanReply.h"
 #include "query/StatusQuery.h"
 #include "scan/WatchLists.h"
@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <chrono>
 #include <exception>
-#include <optional>
-#include <poll.h>
+#include <functional>
+#include <queue>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -47,7 +47,7 @@ PassResult ScanControl::result()
     return m_result;
 }
 
-int inFlightLimit(int wanted)
+int scanSocketLimit(int wanted)
 {
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
@@ -62,15 +62,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How many rows are applied between two trips to the window while replies
+// are already in, so the window never waits long for its next slice.
+constexpr int RowsPerTrip = 64;
+// How many rows' hosts one read of the table brings.
+constexpr int HostsPerRead = 512;
+
 // One row's exchange, from its launch until its turn comes.
 struct Exchange
 {
+    bool lookedUp = false;
     bool done = false;
+    ServerAddress address;
     std::string listName;
     std::exception_ptr lookupError;
-    std::unique_ptr<UdpClient> client;
-    int timeoutMs = 0;
-    Clock::time_point deadline;
     std::string reply;
 };
 
@@ -78,9 +83,13 @@ class Pass
 {
 public:
     Pass(ScanView& view, ScanControl& control, int inFlight)
-        : m_view(view), m_control(control), m_limit(inFlightLimit(inFlight))
+        : m_view(view), m_control(control), m_limit(std::max(1, inFlight)), m_pool(scanSocketLimit())
     {}
-    ~Pass() { closeAll(); }
+    ~Pass()
+    {
+        m_pool.close();
+        noteSockets();
+    }
 
     PassResult run();
 
@@ -89,20 +98,31 @@ private:
     {
         if (m_control.halted()) throw ScanHalted{};
     }
-    void launch(int row);
-    void finishExchange(int row, std::string reply);
-    void harvest(int waitMs);
+    void launchMore(int& next, int turn, int n);
+    bool launch(int row);
+    void finish(int row, std::string reply);
+    void collect();
     int msToEarliestDeadline() const;
     void apply(int row);
-    void closeAll();
+    const std::string& hostOf(int row, int n);
+    void noteSockets()
+    {
+        m_control.openSockets = m_pool.openSockets();
+        m_control.waiting = m_pool.waiting();
+    }
 
     ScanView& m_view;
     ScanControl& m_control;
     const int m_limit;
     // Copied so a worker outliving the program's globals never reads them.
     const std::string m_request = StatusRequest;
+    UdpExchangePool m_pool;
     std::vector<Exchange> m_rows;
-    std::vector<int> m_inFlight; // rows whose exchange waits, in launch order
+    // Deadlines of the exchanges sent, earliest first; ended ones are skipped.
+    using Deadline = std::pair<Clock::time_point, int>;
+    std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> m_deadlines;
+    std::vector<std::string> m_hosts;
+    int m_hostsFrom = 0;
 };
 
 PassResult Pass::run()
@@ -110,36 +130,34 @@ PassResult Pass::run()
     m_view.hideListEditors();
     m_view.unsortTable();
     m_view.clearBuddies();
-    const int n = std::min(m_view.serverBoxCount(), m_view.rowCount());
+    const int n = std::max(0, std::min(m_view.serverBoxCount(), m_view.rowCount()));
     m_view.startProgress();
     m_view.repaintBuddies();
-    m_rows.resize(static_cast<std::size_t>(std::max(n, 0)));
+    m_rows.resize(static_cast<std::size_t>(n));
 
     int next = 0;
-    for (int turn = 0; turn < n;) {
+    int sinceTrip = 0;
+    for (int turn = 0; turn < n; ++turn) {
         checkHalt();
         m_view.stepProgress();
         m_view.setStatusText(std::to_string(turn) + " - " + std::to_string(n) + " scanning...");
         m_view.repaintWindow();
-        if (next == turn) launch(next++);
+        Exchange& current = m_rows[static_cast<std::size_t>(turn)];
         for (;;) {
-            // The row whose turn it is keeps its place until it is applied, so
-            // with a limit of one the next server is asked only after that.
-            const auto busy = [&] {
-                return static_cast<int>(m_inFlight.size()) +
-                       (m_rows[static_cast<std::size_t>(turn)].done ? 1 : 0);
-            };
-            while (busy() < m_limit && next < n)
-                launch(next++);
-            harvest(0);
-            if (m_rows[static_cast<std::size_t>(turn)].done) break;
+            launchMore(next, turn, n);
+            collect();
+            if (current.done) break;
             m_view.flush();
-            harvest(msToEarliestDeadline());
+            sinceTrip = 0;
+            m_pool.wait(msToEarliestDeadline(), m_control.wakeHandle());
             checkHalt();
         }
         apply(turn);
-        m_rows[static_cast<std::size_t>(turn)] = Exchange{};
-        ++turn;
+        current = Exchange{};
+        if (++sinceTrip >= RowsPerTrip) {
+            m_view.flush();
+            sinceTrip = 0;
+        }
     }
 
     m_view.hideProgress();
@@ -152,97 +170,95 @@ PassResult Pass::run()
     return {PassEnd::Complete, {}};
 }
 
-void Pass::launch(int row)
+// Rows are asked in order. The row whose turn it is keeps its place until it
+// is applied, so with a limit of one the next server is asked only after that.
+void Pass::launchMore(int& next, int turn, int n)
 {
-    Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
-    const std::string host = m_view.rowHost(row);
-    ServerAddress address;
-    try {
-        address = lookupServer(currentListPath(m_view.currentList()), host);
-    } catch (const std::exception&) {
-        // Reported when the row's turn comes, so every earlier row still shows.
-        exchange.lookupError = std::current_exception();
-        exchange.done = true;
-        return;
+    int sent = 0;
+    while (next < n) {
+        const int busy = m_pool.waiting() + (m_rows[static_cast<std::size_t>(turn)].done ? 1 : 0);
+        if (next > turn && busy >= m_limit) break;
+        if (!launch(next)) break;
+        ++next;
+        // Replies come back while the rest is sent: take them before the
+        // sockets' queues fill.
+        if (++sent % 64 == 0) collect();
     }
-    if (address.found) exchange.listName = host;
-    const int timeoutMs = std::max(0, m_view.timeoutMs());
-    try {
-        exchange.client = std::make_unique<UdpClient>();
-        exchange.client->open();
-        ++m_control.openSockets;
-        exchange.client->setPeer(address.ip, strToInt(address.port));
-        exchange.client->send(m_request);
-    } catch (const std::exception&) {
-        // A bad port, a name that does not resolve, a socket error: no reply.
-        finishExchange(row, {});
-        return;
-    }
-    exchange.timeoutMs = timeoutMs;
-    exchange.deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    m_inFlight.push_back(row);
+    noteSockets();
 }
 
-void Pass::finishExchange(int row, std::string reply)
+const std::string& Pass::hostOf(int row, int n)
+{
+    const int offset = row - m_hostsFrom;
+    if (offset < 0 || offset >= static_cast<int>(m_hosts.size())) {
+        m_hostsFrom = row;
+        m_hosts = m_view.rowHosts(row, std::min(HostsPerRead, n - row));
+    }
+    return m_hosts[static_cast<std::size_t>(row - m_hostsFrom)];
+}
+
+// False when the server cannot be asked yet (it waits on every socket already).
+bool Pass::launch(int row)
 {
     Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
-    if (exchange.client && exchange.client->isOpen()) {
-        exchange.client->close();
-        --m_control.openSockets;
+    if (!exchange.lookedUp) {
+        exchange.lookedUp = true;
+        const std::string& host = hostOf(row, static_cast<int>(m_rows.size()));
+        try {
+            exchange.address = lookupServer(currentListPath(m_view.currentList()), host);
+        } catch (const std::exception&) {
+            // Reported when the row's turn comes, so every earlier row still shows.
+            exchange.lookupError = std::current_exception();
+            exchange.done = true;
+            return true;
+        }
+        if (exchange.address.found) exchange.listName = host;
     }
-    exchange.client.reset();
+    const int timeoutMs = std::max(0, m_view.timeoutMs());
+    try {
+        const int port = strToInt(exchange.address.port);
+        if (m_pool.send(row, exchange.address.ip, port, m_request, timeoutMs) == UdpExchangePool::Start::Busy)
+            return false;
+    } catch (const std::exception&) {
+        // A bad port, a name that does not resolve, a socket error: no reply.
+        finish(row, {});
+        return true;
+    }
+    m_deadlines.emplace(Clock::now() + std::chrono::milliseconds(timeoutMs), row);
+    return true;
+}
+
+void Pass::finish(int row, std::string reply)
+{
+    Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
     exchange.reply = std::move(reply);
     exchange.done = true;
 }
 
 int Pass::msToEarliestDeadline() const
 {
-    if (m_inFlight.empty()) return 0;
-    Clock::time_point earliest = Clock::time_point::max();
-    for (int row : m_inFlight)
-        earliest = std::min(earliest, m_rows[static_cast<std::size_t>(row)].deadline);
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(earliest - Clock::now()).count();
+    if (m_deadlines.empty()) return 0;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(m_deadlines.top().first - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
 // Takes every reply that has come and ends every exchange whose time is up.
-// A reply counts by when it arrived, however late the worker looks at it,
-// and only from the server asked.
-void Pass::harvest(int waitMs)
+// The clock is read first: a reply that arrived in time was waiting by then,
+// so it is taken before its exchange can be ended.
+void Pass::collect()
 {
-    std::vector<pollfd> fds;
-    fds.reserve(m_inFlight.size() + 1);
-    for (int row : m_inFlight)
-        fds.push_back({m_rows[static_cast<std::size_t>(row)].client->nativeHandle(), POLLIN, 0});
-    fds.push_back({m_control.wakeHandle(), POLLIN, 0});
-    int ready;
-    do {
-        ready = ::poll(fds.data(), fds.size(), waitMs);
-    } while (ready < 0 && errno == EINTR);
-
     const Clock::time_point now = Clock::now();
-    std::vector<int> waiting;
-    waiting.reserve(m_inFlight.size());
-    for (std::size_t k = 0; k < m_inFlight.size(); ++k) {
-        const int row = m_inFlight[k];
+    m_pool.drain([this](int row, std::string reply) { finish(row, std::move(reply)); });
+    while (!m_deadlines.empty() && m_deadlines.top().first <= now) {
+        const int row = m_deadlines.top().second;
+        m_deadlines.pop();
         Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
-        std::optional<std::string> reply;
-        if (ready > 0 && fds[k].revents != 0) {
-            try {
-                reply = exchange.client->takeReply(exchange.timeoutMs);
-            } catch (const std::exception&) {
-                reply = std::string();
-            }
-        }
-        if (reply) {
-            finishExchange(row, std::move(*reply));
-        } else if (exchange.deadline <= now) {
-            finishExchange(row, {});
-        } else {
-            waiting.push_back(row);
-        }
+        if (exchange.done) continue;
+        m_pool.forget(row);
+        finish(row, {});
     }
-    m_inFlight.swap(waiting);
+    noteSockets();
 }
 
 void Pass::apply(int row)
@@ -273,13 +289,6 @@ void Pass::apply(int row)
         m_view.writeRow(row, {"sends shit", ImageNoResponse, " ", listName, " "});
         m_view.scrollToRow(row);
     }
-}
-
-void Pass::closeAll()
-{
-    for (int row : m_inFlight)
-        finishExchange(row, {});
-    m_inFlight.clear();
 }
 
 } // namespace

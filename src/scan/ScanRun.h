@@ -14,11 +14,13 @@
 namespace korvane {
 
 // How many status exchanges a pass keeps waiting at once. A silent server
-// holds its place for a whole time-out, so this bounds how many of them wait
-// together. Measured on 1000 loopback servers, a quarter silent, 1000 ms:
-// 128 to 384 need about two time-outs (2.0 to 3.1 s), 512 and above about one
-// (1.2 to 1.5 s); 512 sockets stay inside the usual limit of 1024 descriptors.
-inline constexpr int DefaultInFlight = 512;
+// holds its place for a whole time-out, so a pass takes about one time-out
+// as long as its silent servers all fit; the exchanges share a few sockets,
+// so this does not cost descriptors.
+inline constexpr int DefaultInFlight = 4096;
+inline constexpr int MaxInFlight = 65536;
+// How many sockets a pass's exchanges share at most.
+inline constexpr int DefaultScanSockets = 16;
 
 // Thrown through the worker when its run was halted.
 using ScanHalted = WorkerHalted;
@@ -36,7 +38,8 @@ struct PassResult
 class ScanControl : public HaltSwitch
 {
 public:
-    std::atomic<int> openSockets{0};
+    std::atomic<int> openSockets{0}; // the pass's sockets
+    std::atomic<int> waiting{0};     // exchanges waiting for a reply
 
     void finish(PassResult result);
     bool finished() const { return m_finished.load(); }
@@ -51,9 +54,9 @@ private:
     PassResult m_result;
 };
 
-// How many exchanges may wait at once: wanted, but inside the descriptor
-// limit with a margin for everything else (a quarter of a small limit).
-int inFlightLimit(int wanted);
+// How many sockets a pass may open: wanted, but inside the descriptor limit
+// with a margin for everything else (a quarter of a small limit).
+int scanSocketLimit(int wanted = DefaultScanSockets);
 
 // The row a first-populated scroll stops at: the first caption beginning with 1 to 9.
 bool showsPlayers(const std::string& caption);

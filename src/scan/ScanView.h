@@ -4,6 +4,7 @@
 // the UI thread in the order the worker issues it; tests record the calls.
 
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -29,6 +30,14 @@ public:
     virtual int serverBoxCount() = 0;
     virtual int rowCount() = 0;
     virtual std::string rowHost(int row) = 0; // empty for a row that does not exist
+    // The hosts of count rows from first, in one read.
+    virtual std::vector<std::string> rowHosts(int first, int count)
+    {
+        std::vector<std::string> hosts;
+        for (int row = first; row < first + count; ++row)
+            hosts.push_back(rowHost(row));
+        return hosts;
+    }
     virtual std::string currentList() = 0;
     virtual int timeoutMs() = 0;
     virtual bool checkClantags() = 0;

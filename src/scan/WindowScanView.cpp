@@ -34,6 +34,18 @@ public:
             return item ? toBytes(ListView::subItem(item, 1)) : std::string();
         });
     }
+    std::vector<std::string> rowHosts(int first, int count) override
+    {
+        return m_carrier.read<std::vector<std::string>>([w = m_window, first, count] {
+            std::vector<std::string> hosts;
+            hosts.reserve(static_cast<std::size_t>(std::max(count, 0)));
+            for (int row = first; row < first + count; ++row) {
+                const QTreeWidgetItem* item = w->ListView3->row(row);
+                hosts.push_back(item ? toBytes(ListView::subItem(item, 1)) : std::string());
+            }
+            return hosts;
+        });
+    }
     std::string currentList() override
     {
         return m_carrier.read<std::string>([w = m_window] { return w->state.CurrentList; });

@@ -82,7 +82,7 @@ TEST_F(ScanWindow, ALateReplyStaysLateWhileTheWindowIsBusy)
               600);
     form1().ToolButton3->click();
     // Late and Quiet are asked.
-    ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() >= 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return run().waiting.load() >= 2; }, 5000));
     for (int i = 0; i < 2; ++i) { // 1200 ms of the user's own look-ups
         QTreeWidgetItem* quiet = form1().ListView3->row(column(2).indexOf("Quiet"));
         form1().ListView3->clearSelection();
@@ -101,7 +101,7 @@ TEST_F(ScanWindow, StopHalfWayKeepsTheRestAndANewScanRunsUndisturbed)
     startWith(list, 60000);
     form1().ToolButton3->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return column(0).contains("1/16"); }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() == 6; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return run().waiting.load() == 6; }, 5000));
     const std::shared_ptr<ScanRun> halted = form1().state.ScanThread;
 
     form1().ToolButton9->click();
@@ -178,7 +178,7 @@ TEST_F(ScanWindow, ClosingMidScanHaltsWithoutWaiting)
         list.push_back(makeServer("Silent" + std::to_string(i), Behaviour::Silent));
     startWith(list, 60000);
     form1().ToolButton3->click();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() == 5; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return run().waiting.load() == 5; }, 5000));
     const std::shared_ptr<ScanRun> running = form1().state.ScanThread;
     form1().close();
     ASSERT_TRUE(running->control().waitFinished(5000));
@@ -192,7 +192,7 @@ TEST_F(ScanWindow, DestroyingTheWindowsMidScanIsSafe)
         list.push_back(makeServer("Silent" + std::to_string(i), Behaviour::Silent));
     startWith(list, 60000);
     form1().ToolButton3->click();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return run().openSockets.load() == 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return run().waiting.load() == 3; }, 5000));
     const std::shared_ptr<korvane::ScanControl> control = form1().state.ScanThread->sharedControl();
     forms.reset();
     EXPECT_TRUE(control->halted());

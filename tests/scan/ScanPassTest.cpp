@@ -298,11 +298,11 @@ struct HeldUpView : RecordingView
     const ScanControl* control = nullptr;
     std::vector<int> heldRows;
     int holdMs = 0;
-    int mostOpenWhileApplying = 0;
+    int mostWaitingWhileApplying = 0;
 
     void writeRow(int row, const ScanRow& r) override
     {
-        mostOpenWhileApplying = std::max(mostOpenWhileApplying, control->openSockets.load());
+        mostWaitingWhileApplying = std::max(mostWaitingWhileApplying, control->waiting.load());
         if (std::find(heldRows.begin(), heldRows.end(), row) != heldRows.end())
             std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
         RecordingView::writeRow(row, r);
@@ -362,7 +362,7 @@ TEST_F(ScanPass, HeldUpWorkerLateServersAndStraysShowWhatAPlainPassShows)
         EXPECT_EQ(held.rows, plain.rows) << "in flight " << inFlight;
         EXPECT_EQ(held.buddies, plain.buddies) << "in flight " << inFlight;
         if (inFlight == 1) {
-            EXPECT_EQ(held.mostOpenWhileApplying, 0) << "the next server is asked only after";
+            EXPECT_EQ(held.mostWaitingWhileApplying, 0) << "the next server is asked only after";
         }
         EXPECT_EQ(control.openSockets.load(), 0);
     }
@@ -382,9 +382,9 @@ TEST_F(ScanPass, HaltEndsThePassAndClosesEverySocket)
     auto table = std::make_unique<RecordingView>(view);
     std::shared_ptr<ScanRun> run = ScanRun::start(shared, std::move(table), 8);
     // The worker waits a minute per silent server; wait until it is asking.
-    for (int i = 0; i < 500 && shared->openSockets.load() < 8; ++i)
+    for (int i = 0; i < 500 && shared->waiting.load() < 8; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(shared->openSockets.load(), 8);
+    EXPECT_EQ(shared->waiting.load(), 8);
     run->halt();
     ASSERT_TRUE(shared->waitFinished(5000));
     EXPECT_EQ(shared->result().end, PassEnd::Halted);
@@ -402,7 +402,7 @@ TEST(ScanInFlight, StaysInsideTheDescriptorLimitWithAMarginThatShrinks)
         rlimit limit = saved;
         limit.rlim_cur = soft;
         ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
-        const int got = inFlightLimit(512);
+        const int got = scanSocketLimit(512);
         ::setrlimit(RLIMIT_NOFILE, &saved);
         EXPECT_EQ(got, expected) << "soft limit " << soft;
     }

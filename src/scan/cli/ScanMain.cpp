@@ -28,7 +28,7 @@ const char* const Usage =
     "Scan the current server list of the Korvane data folder in the working directory once,\n"
     "with the settings of its Config, and print the result.\n"
     "\n"
-    "      --in-flight K  ask at most K servers at once (1 to 4096, default 512)\n"
+    "      --in-flight K  ask at most K servers at once (1 to 65536, default 4096)\n"
     "      --help         display this help and exit\n"
     "      --version      output version information and exit\n"
     "\n"
@@ -82,8 +82,9 @@ int main(int argc, char** argv)
             }
             char* end = nullptr;
             const long value = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || value < 1 || value > 4096)
-                return usageError("--in-flight needs 1 to 4096, not '" + text + "'");
+            if (text.empty() || *end != '\0' || value < 1 || value > MaxInFlight)
+                return usageError("--in-flight needs 1 to " + std::to_string(MaxInFlight) + ", not '" + text +
+                                  "'");
             inFlight = static_cast<int>(value);
         } else if (arg == "--help" || arg == "-h") {
             std::cout << Usage;
