@@ -3,10 +3,12 @@
 #include "platform/Convert.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -209,6 +211,21 @@ int Process::exitStatus()
     else
         m_status = -1;
     return m_status;
+}
+
+long raiseOpenFileLimit(long wanted)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return -1;
+    if (limit.rlim_cur == RLIM_INFINITY) return wanted;
+    if (limit.rlim_cur < static_cast<rlim_t>(wanted)) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max == RLIM_INFINITY
+                              ? static_cast<rlim_t>(wanted)
+                              : std::min(limit.rlim_max, static_cast<rlim_t>(wanted));
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+    }
+    return static_cast<long>(limit.rlim_cur);
 }
 
 } // namespace korvane

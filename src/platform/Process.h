@@ -53,4 +53,12 @@ private:
     int m_status = StillActive;
 };
 
+// What the program needs open at most: a scan's sockets, the margin the scan
+// keeps for everything else, pings and files, with room to spare.
+inline constexpr long WantedOpenFiles = 1024;
+
+// Raises the soft limit of open descriptors towards wanted, as far as the
+// hard limit allows (never lowers it); the limit in force afterwards.
+long raiseOpenFileLimit(long wanted);
+
 } // namespace korvane

@@ -4,6 +4,8 @@
 #include "ScanTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -368,16 +370,34 @@ TEST_F(ScanPass, HeldUpWorkerLateServersAndStraysShowWhatAPlainPassShows)
     }
 }
 
-TEST_F(ScanPass, HaltEndsThePassAndClosesEverySocket)
+// Descriptors the process has open.
+int openDescriptors()
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+TEST_F(ScanPass, NoDescriptorOutlivesAPassOrAHalt)
 {
     fleet::FleetConfig config;
     for (int i = 0; i < 20; ++i)
-        config.servers.push_back(makeServer("s" + std::to_string(i), Behaviour::Silent));
+        config.servers.push_back(
+            makeServer("s" + std::to_string(i), i < 4 ? Behaviour::Answer : Behaviour::Silent));
     fleet::Fleet servers(config);
     servers.start();
     writeScanData(folder, servers);
-    loadTable(view, servers, 60000);
+    // A first pass: the process keeps one socket for arrival stamps from its
+    // first on, and the fleet is up for certain.
+    loadTable(view, servers, 50);
+    ASSERT_EQ(runScanPass(view, control).end, PassEnd::Complete);
+    const int before = openDescriptors();
 
+    ASSERT_EQ(runScanPass(view, control).end, PassEnd::Complete);
+    EXPECT_EQ(openDescriptors(), before) << "after a complete pass";
+
+    loadTable(view, servers, 60000);
     auto shared = std::make_shared<ScanControl>();
     auto table = std::make_unique<RecordingView>(view);
     std::shared_ptr<ScanRun> run = ScanRun::start(shared, std::move(table), 8);
@@ -385,10 +405,17 @@ TEST_F(ScanPass, HaltEndsThePassAndClosesEverySocket)
     for (int i = 0; i < 500 && shared->waiting.load() < 8; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(shared->waiting.load(), 8);
+    EXPECT_GT(openDescriptors(), before);
     run->halt();
     ASSERT_TRUE(shared->waitFinished(5000));
     EXPECT_EQ(shared->result().end, PassEnd::Halted);
     EXPECT_EQ(shared->openSockets.load(), 0);
+    // The halt switch goes with the worker thread's last reference.
+    shared.reset();
+    run.reset();
+    for (int i = 0; i < 500 && openDescriptors() != before; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(openDescriptors(), before) << "after a halt";
 }
 
 TEST(ScanInFlight, StaysInsideTheDescriptorLimitWithAMarginThatShrinks)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <sys/wait.h>
@@ -22,10 +23,12 @@ struct Outcome
 };
 
 // Runs korvane-scan in the current folder; stderr goes to a file beside it.
-Outcome runScanProgram(const DataFolder& folder, const std::string& args = "")
+// openFiles, when given, is the descriptor limit it runs under (soft and hard).
+Outcome runScanProgram(const DataFolder& folder, const std::string& args = "", int openFiles = 0)
 {
+    const std::string limit = openFiles > 0 ? "ulimit -n " + std::to_string(openFiles) + " && " : "";
     const std::string command =
-        std::string(KORVANE_SCAN_PROGRAM) + " " + args + " 2>" + folder.file("stderr.txt");
+        limit + "exec " + KORVANE_SCAN_PROGRAM + " " + args + " 2>" + folder.file("stderr.txt");
     Outcome outcome;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return outcome;
@@ -66,6 +69,41 @@ TEST(ScanProgram, PrintsTableBuddiesAndStatus)
                                "buddy\tbob\tAlpha\n"
                                "3 servers in Serverlists\\\\Standard\n")
             << args;
+    }
+}
+
+// A big list over the few sockets a tight descriptor limit leaves, with one
+// server listed more times than there are sockets: the output of a pass
+// that asks one server at a time with every descriptor it wants.
+TEST(ScanProgram, FewDescriptorsAndRepeatedServersGiveTheOneAtATimeOutput)
+{
+    fleet::FleetConfig config = fleet::generateFleet(150, 0, 0.05, 11);
+    // Slow, so its repeated exchanges wait together and run out of sockets.
+    config.servers[5] = makeServer("Repeated", Behaviour::Slow, {"Zed"});
+    config.servers[5].delayMs = 100;
+    fleet::Fleet servers(config);
+    servers.start();
+    DataFolder folder;
+    folder.writeLines("Config", test::config({{8, "300"}}));
+    std::string list = servers.serverListText();
+    const std::string repeated = "Again\r\n127.0.0.1\r\n" + std::to_string(servers.ports()[5]) + "\r\n";
+    for (int i = 0; i < 12; ++i)
+        list += i % 2 ? repeated : "again" + repeated.substr(5);
+    folder.write("Serverlists/Standard", list);
+    folder.write("Buddys.txt", "zed\r\n");
+    folder.write("clantags.txt", "");
+
+    const Outcome plain = runScanProgram(folder, "--in-flight 1");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    std::size_t found = 0;
+    for (std::size_t at = 0; (at = plain.out.find("buddy\tzed\t", at)) != std::string::npos; ++at)
+        ++found;
+    EXPECT_EQ(found, 13u) << "once for the server, once per repeated row";
+    // 24 descriptors leave 8 for sockets, 22 leave 6.
+    for (const int openFiles : {24, 22}) {
+        const Outcome tight = runScanProgram(folder, "", openFiles);
+        EXPECT_EQ(tight.status, 0) << tight.err;
+        EXPECT_EQ(tight.out, plain.out) << openFiles << " descriptors";
     }
 }
 

@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <queue>
 #include <stdexcept>
+#include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -168,10 +169,26 @@ std::string Fleet::serverListText() const
 
 void Fleet::run()
 {
-    std::vector<pollfd> polled;
-    polled.push_back({m_wake[0], POLLIN, 0});
-    for (int fd : m_fds)
-        polled.push_back({fd, POLLIN, 0});
+    // epoll, not poll: a fleet of thousands would scan every socket per wake.
+    const int epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    if (epoll < 0) return;
+    constexpr std::uint64_t WakeTag = ~std::uint64_t{0};
+    epoll_event wake{};
+    wake.events = EPOLLIN;
+    wake.data.u64 = WakeTag;
+    ::epoll_ctl(epoll, EPOLL_CTL_ADD, m_wake[0], &wake);
+    for (std::size_t i = 0; i < m_fds.size(); ++i) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.u64 = i;
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, m_fds[i], &event);
+    }
+    struct CloseEpoll
+    {
+        int fd;
+        ~CloseEpoll() { ::close(fd); }
+    } closeEpoll{epoll};
+    std::vector<epoll_event> events(256);
     std::priority_queue<Pending, std::vector<Pending>, std::greater<>> pending;
     std::uint64_t order = 0;
     std::mt19937 rng(0x4b6f72u);
@@ -204,18 +221,19 @@ void Fleet::run()
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(pending.top().due - Clock::now());
             timeout = wait.count() < 0 ? 0 : static_cast<int>(wait.count());
         }
-        const int ready = ::poll(polled.data(), polled.size(), timeout);
+        const int ready = ::epoll_wait(epoll, events.data(), static_cast<int>(events.size()), timeout);
         if (ready < 0 && errno != EINTR) break;
         if (ready > 0) {
-            if (polled[0].revents) return;
-            for (std::size_t i = 1; i < polled.size(); ++i) {
-                if (!(polled[i].revents & POLLIN)) continue;
-                const std::size_t server = i - 1;
+            for (int e = 0; e < ready; ++e)
+                if (events[static_cast<std::size_t>(e)].data.u64 == WakeTag) return;
+            for (int e = 0; e < ready; ++e) {
+                const std::size_t server = events[static_cast<std::size_t>(e)].data.u64;
+                const int fd = m_fds[server];
                 // Drain a few datagrams per socket so a flooded server cannot starve the rest.
                 for (int burst = 0; burst < 16; ++burst) {
                     sockaddr_storage peer{};
                     socklen_t len = sizeof peer;
-                    const ssize_t got = ::recvfrom(polled[i].fd, buffer.data(), buffer.size(), 0,
+                    const ssize_t got = ::recvfrom(fd, buffer.data(), buffer.size(), MSG_DONTWAIT,
                                                    reinterpret_cast<sockaddr*>(&peer), &len);
                     if (got < 0) break;
                     const std::string datagram(buffer.data(), static_cast<std::size_t>(got));

@@ -1,5 +1,7 @@
 #include "platform/gui/Application.h"
 
+#include "platform/Process.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QStringList>
@@ -10,6 +12,7 @@ void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setQuitOnLastWindowClosed(false);
+    raiseOpenFileLimit(WantedOpenFiles);
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                            QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);

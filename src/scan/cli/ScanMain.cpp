@@ -5,6 +5,7 @@
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
 #include "platform/Errors.h"
+#include "platform/Process.h"
 #include "platform/TextFile.h"
 #include "scan/ScanOutput.h"
 #include "scan/ScanRun.h"
@@ -99,6 +100,7 @@ int main(int argc, char** argv)
         }
     }
 
+    raiseOpenFileLimit(WantedOpenFiles);
     ScanTable table;
     try {
         AppState state;
