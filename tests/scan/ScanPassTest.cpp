@@ -2,6 +2,7 @@
 // a view that records every change.
 
 #include "ScanTestSupport.h"
+#include "platform/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -418,19 +419,33 @@ TEST_F(ScanPass, NoDescriptorOutlivesAPassOrAHalt)
     EXPECT_EQ(openDescriptors(), before) << "after a halt";
 }
 
-TEST(ScanInFlight, StaysInsideTheDescriptorLimitWithAMarginThatShrinks)
+// The program raises a low soft limit as far as the hard one allows, then
+// sizes the scan's sockets from what it got, keeping a margin that shrinks.
+TEST(ScanSockets, RaisedLimitThenSocketsInsideItWithAMarginThatShrinks)
 {
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
-    const std::pair<rlim_t, int> cases[] = {{4096, 512}, {600, 472}, {256, 192}, {129, 97},
-                                            {64, 48},    {20, 4},    {10, 1}};
-    for (const auto& [soft, expected] : cases) {
-        if (soft > saved.rlim_max) continue;
+    struct
+    {
+        rlim_t soft;
+        long raisedTo; // the limit asked for at start, 0: none
+        int sockets;   // of 512 wanted
+    } cases[] = {{4096, 0, 512}, {600, 0, 472}, {256, 0, 192},   {129, 0, 97},     {64, 0, 48},
+                 {20, 0, 4},     {10, 0, 1},    {64, 1024, 512}, {2048, 1024, 512}};
+    for (const auto& c : cases) {
+        if (c.soft > saved.rlim_max) continue;
         rlimit limit = saved;
-        limit.rlim_cur = soft;
+        limit.rlim_cur = c.soft;
         ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+        long raised = static_cast<long>(c.soft);
+        if (c.raisedTo > 0) raised = raiseOpenFileLimit(c.raisedTo);
         const int got = scanSocketLimit(512);
         ::setrlimit(RLIMIT_NOFILE, &saved);
-        EXPECT_EQ(got, expected) << "soft limit " << soft;
+        const long expectedLimit = std::max<long>(
+            static_cast<long>(c.soft), std::min<long>(c.raisedTo, static_cast<long>(saved.rlim_max)));
+        EXPECT_EQ(raised, expectedLimit) << "soft limit " << c.soft;
+        if (c.raisedTo == 0 || raised >= 1024) {
+            EXPECT_EQ(got, c.sockets) << "soft limit " << c.soft;
+        }
     }
 }
