@@ -81,30 +81,6 @@ bool UdpClient::readable(int timeoutMs)
     }
 }
 
-std::string UdpClient::receive(int timeoutMs, std::string* sender)
-{
-    if (sender) sender->clear();
-    if (!readable(timeoutMs)) return {};
-    // One byte more than the buffer tells an oversized datagram from one that fits exactly.
-    std::string buffer(BufferSize + 1, '\0');
-    sockaddr_storage from{};
-    socklen_t fromLength = sizeof from;
-    ssize_t got;
-    do {
-        got = ::recvfrom(m_fd, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT,
-                         reinterpret_cast<sockaddr*>(&from), &fromLength);
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) {
-        // ICMP errors from earlier sends surface here; the datagram never came.
-        if (errno == ECONNREFUSED || errno == EAGAIN || errno == EWOULDBLOCK) return {};
-        throwSystem("Cannot receive datagram", errno);
-    }
-    if (sender) *sender = addressText(from);
-    if (got > BufferSize) return {};
-    buffer.resize(static_cast<size_t>(got));
-    return buffer;
-}
-
 std::optional<std::string> UdpClient::takeReply(int timeoutMs)
 {
     return take(true, timeoutMs);

@@ -35,13 +35,6 @@ public:
     // Throws IoError when the peer does not resolve or the send fails.
     void send(const std::string& bytes);
 
-    // Waits at most timeoutMs (a value below zero counts as zero) for one
-    // datagram from anyone. Empty on time-out, on a zero-byte datagram and on
-    // a datagram longer than BufferSize (which is consumed). Throws IoError
-    // when the socket is not open or fails. sender, when given, gets the
-    // sender's address and port as text (empty on time-out).
-    std::string receive(int timeoutMs, std::string* sender = nullptr);
-
     // The reply to the last send: the first datagram from the very address and
     // port sent to that arrived within timeoutMs of the send, however late it
     // is looked at. Datagrams from anywhere else, from before the send or from
@@ -49,7 +42,8 @@ public:
     // (nullopt when no reply is among it); receiveReply goes on waiting until
     // the time-out ends (empty then). A reply's content is empty for a
     // zero-byte or oversized datagram and when the peer refused it (the
-    // system's word that its port is closed). Throw IoError as receive does.
+    // system's word that its port is closed). Throw IoError when the socket is
+    // not open or fails.
     std::optional<std::string> takeReply(int timeoutMs);
     std::string receiveReply(int timeoutMs);
     // The first waiting datagram from the address and port of the last send,

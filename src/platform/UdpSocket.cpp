@@ -116,22 +116,6 @@ sockaddr_storage resolvePeer(const std::string& host, int port, int family, sock
     return result;
 }
 
-std::string addressText(const sockaddr_storage& address)
-{
-    char text[INET6_ADDRSTRLEN] = "";
-    int port = 0;
-    if (address.ss_family == AF_INET6) {
-        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&address);
-        ::inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
-        port = ntohs(v6->sin6_port);
-    } else if (address.ss_family == AF_INET) {
-        const auto* v4 = reinterpret_cast<const sockaddr_in*>(&address);
-        ::inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
-        port = ntohs(v4->sin_port);
-    }
-    return std::string(text) + "/" + std::to_string(port);
-}
-
 bool sameEndpoint(const sockaddr_storage& a, const sockaddr_storage& b)
 {
     if (a.ss_family != b.ss_family) return false;

@@ -22,7 +22,6 @@ int openUdpSocket(int& family);
 // IoError for a bad port or a host that does not resolve.
 sockaddr_storage resolvePeer(const std::string& host, int port, int family, socklen_t& length);
 
-std::string addressText(const sockaddr_storage& address);
 bool sameEndpoint(const sockaddr_storage& a, const sockaddr_storage& b);
 // Address and port as bytes, equal exactly when sameEndpoint is, for hashing.
 std::string endpointKey(const sockaddr_storage& address);
