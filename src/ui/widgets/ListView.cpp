@@ -27,7 +27,30 @@ public:
         if (ranked && g_reordering && treeWidget() == g_reordering) return place < ranked->place;
         return captionLess(text(0), other.text(0));
     }
+    // The icon is the view's picture of the row's image index, kept here as a
+    // number: stored per row as data it would cost a hundred bytes a row.
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && role == ImageRole) return m_image >= 0 ? QVariant(m_image) : QVariant();
+        if (column == 0 && role == Qt::DecorationRole && m_image >= 0) {
+            const auto* view = dynamic_cast<const ListView*>(treeWidget());
+            if (!view || m_image >= view->images().size()) return QVariant();
+            return view->images()[m_image];
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setData(int column, int role, const QVariant& value) override
+    {
+        if (column != 0 || role != ImageRole) return QTreeWidgetItem::setData(column, role, value);
+        const int image = value.isValid() ? value.toInt() : -1;
+        if (image == m_image) return;
+        m_image = image;
+        emitDataChanged();
+    }
     int place = 0;
+
+private:
+    int m_image = -1;
 };
 
 } // namespace
@@ -152,6 +175,11 @@ QTreeWidgetItem* ListView::makeItem(const QString& caption, const QStringList& s
 {
     QStringList texts{caption};
     texts += subItems;
+    // Empty texts at the end stay unset, as they read the same: the row's
+    // storage grows by powers of two, and a new server row of four columns
+    // would take twice that of three.
+    while (texts.size() > 1 && texts.last().isEmpty())
+        texts.removeLast();
     auto* item = new CaptionItem(texts);
     if (image >= 0) setImage(item, image);
     return item;
@@ -190,6 +218,10 @@ QTreeWidgetItem* ListView::selectedRow() const
 
 void ListView::setImage(QTreeWidgetItem* item, int index)
 {
+    if (dynamic_cast<CaptionItem*>(item)) {
+        item->setData(0, ImageRole, index);
+        return;
+    }
     item->setData(0, ImageRole, index);
     item->setIcon(0, index >= 0 && index < m_images.size() ? m_images[index] : QIcon());
 }
