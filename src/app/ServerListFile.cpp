@@ -37,14 +37,19 @@ std::vector<std::string> enumerateLists()
 
 std::vector<std::string> readServerNames(const std::string& path)
 {
-    TextReader file(path);
     std::vector<std::string> names;
+    readServerNames(path, [&](const std::string& name) { names.push_back(name); });
+    return names;
+}
+
+void readServerNames(const std::string& path, const std::function<void(const std::string&)>& take)
+{
+    TextReader file(path);
     while (!file.eof()) {
-        names.push_back(file.readLine());
+        take(file.readLine());
         file.readLine();
         file.readLine();
     }
-    return names;
 }
 
 std::vector<ServerEntry> readServers(const std::string& path)

@@ -2,6 +2,7 @@
 // Server list files: one file per list in "Serverlists", three lines per
 // server (name, IP, port). Paths are full native paths (listFilePath()).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ std::string listFilePath(const std::string& listName);
 std::vector<std::string> enumerateLists();
 
 std::vector<std::string> readServerNames(const std::string& path);
+// The same names one at a time, none of them kept: lists run to 100,000 servers.
+void readServerNames(const std::string& path, const std::function<void(const std::string&)>& take);
 std::vector<ServerEntry> readServers(const std::string& path);
 
 // Compares every line with the name; the last match wins.

@@ -1,6 +1,6 @@
 #include "platform/Collation.h"
 
-#include "platform/Latin1.h"
+#include <algorithm>
 
 namespace korvane {
 
@@ -41,9 +41,33 @@ int compareCaptions(const std::string& a, const std::string& b)
     return 0;
 }
 
+namespace {
+
+// The byte toBytes gives for one character: beyond Latin-1, '?'.
+unsigned char latin1(QChar c)
+{
+    return c.unicode() <= 0xFF ? static_cast<unsigned char>(c.unicode()) : static_cast<unsigned char>('?');
+}
+
+} // namespace
+
+// The byte comparison above, read straight from the texts: sorting compares
+// captions a million times and must not convert them each time.
 int compareCaptions(const QString& a, const QString& b)
 {
-    return compareCaptions(toBytes(a), toBytes(b));
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char x = fold(latin1(a[i]));
+        const unsigned char y = fold(latin1(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char x = latin1(a[i]);
+        const unsigned char y = latin1(b[i]);
+        if (x != y) return x > y ? -1 : 1;
+    }
+    return 0;
 }
 
 } // namespace korvane

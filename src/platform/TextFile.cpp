@@ -52,6 +52,8 @@ TextReader::TextReader(const std::string& path)
     // A device or a pipe is no data file: it reads like a missing one.
     if (!S_ISREG(info.st_mode)) fail(ENOENT);
     if (info.st_size > MaxTextFileBytes) fail(EFBIG);
+    // Read in one piece where the size holds, not regrown (and copied) on the way.
+    m_data.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);

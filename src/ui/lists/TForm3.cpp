@@ -290,8 +290,10 @@ void TForm3::deleteserver1Click()
     main.showServerCount();
     hide();
     main.ListView3->clear();
+    QStringList names;
     for (int i = 0; i < main.ComboBoxEx1->count(); ++i)
-        main.addNotScannedRow(main.ComboBoxEx1->itemText(i));
+        names.append(main.ComboBoxEx1->itemText(i));
+    main.addNotScannedRows(names);
     show();
 }
 

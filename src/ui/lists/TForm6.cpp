@@ -65,7 +65,8 @@ void TForm6::searchColumn(int column)
     view.rowCount = [table] { return table->rowCount(); };
     view.text = [table, column](int i) -> std::optional<std::string> {
         const QTreeWidgetItem* row = table->row(i);
-        if (!row || column >= row->columnCount()) return std::nullopt;
+        // Every row has all the table's columns; an unset one reads as empty text.
+        if (!row || column >= table->columnCount()) return std::nullopt;
         return toBytes(row->text(column));
     };
     view.showMatch = [this, &main, table](int i) {

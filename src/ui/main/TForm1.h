@@ -117,6 +117,9 @@ public:
     // The server box, the table, both player lists and the labels emptied.
     void clearServerViews();
     void addNotScannedRow(const QString& name);
+    void addNotScannedRows(const QStringList& names);
+    // The names into the server box and as "not scanned" rows into the table.
+    void addServers(const QStringList& names);
     // The box refilled with the names and showing text; the table left alone.
     void setServerBox(const std::vector<std::string>& names, const QString& text);
     // A newly selected list into the box and the table, with the progress bar.

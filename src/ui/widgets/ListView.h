@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <vector>
 
 namespace korvane {
 
@@ -21,12 +22,21 @@ public:
     void setImages(const QList<QIcon>& images) { m_images = images; }
     const QList<QIcon>& images() const { return m_images; }
 
-    // Text sorts the rows at once and keeps them sorted as captions change.
+    // Text sorts the rows at once and keeps them sorted as rows come and
+    // captions change: a new row goes after the rows of an equal caption, a
+    // changed one moves to the first place its caption may take (staying put
+    // beside an equal caption before it).
     void setSortType(SortType type);
     SortType sortType() const { return m_sortType; }
+    // Stable: rows of equal captions keep their order. The current and selected
+    // rows stay current and selected, the scroll bar where it was.
     void sortNow();
 
+    // Sorting, the row finds its place in as many comparisons as a binary search takes.
     QTreeWidgetItem* addItem(const QString& caption, const QStringList& subItems = {}, int image = -1);
+    // Many rows in one insertion, as if added one by one: made with makeItem.
+    QTreeWidgetItem* makeItem(const QString& caption, const QStringList& subItems = {}, int image = -1);
+    void addItems(const QList<QTreeWidgetItem*>& items);
     int rowCount() const { return topLevelItemCount(); }
     QTreeWidgetItem* row(int index) const { return topLevelItem(index); }
     QTreeWidgetItem* selectedRow() const;
@@ -58,7 +68,12 @@ private:
     QList<QIcon> m_images;
     SortType m_sortType = SortType::None;
     QTreeWidgetItem* m_hot = nullptr;
+    bool m_reordering = false;
     void setHot(QTreeWidgetItem* item);
+    void captionChanged(int row);
+    // The rows put in this order through the view's own sort, which carries
+    // the current row, the selection and the scroll position along.
+    void reorder(const std::vector<QTreeWidgetItem*>& order);
 };
 
 } // namespace korvane
