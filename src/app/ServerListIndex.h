@@ -1,6 +1,6 @@
 #pragma once
 // Look-ups by name in one list file, many per pass, at the cost of one read
-// of the list rather than one per look-up.
+// of the list rather than one per look-up. One per thread: nothing is locked.
 
 #include "app/ServerListFile.h"
 #include "platform/TextFile.h"

@@ -46,7 +46,7 @@ std::vector<std::string> matchPlayer(const std::string& name, const PreparedWatc
                                      bool checkClantags);
 
 // Both files as readWatchLists() reads them at this moment, errors included,
-// read again only when a file is not the one read last time.
+// read again only when a file is not the one read last time. One per thread.
 class WatchListReader
 {
 public:
