@@ -7,6 +7,7 @@
 #include "admin/PasswordFile.h"
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
+#include "app/ServerListIndex.h"
 #include "app/SettingsFile.h"
 #include "platform/Convert.h"
 #include "platform/Errors.h"
@@ -106,6 +107,17 @@ inline std::string CheckDataFiles(const std::string& bytes)
             if (names[i] != servers[i].name) return "a name differs from its record";
             if (!lookupServer(path, servers[i].name).found) return "a listed name is not found";
         }
+        // Kept across inputs, so each one is also a change the index must see.
+        static ServerListIndex index;
+        std::vector<std::string> lines = readAllLines(path);
+        lines.resize(std::min<std::size_t>(lines.size(), 64));
+        lines.push_back("");
+        for (const std::string& line : lines) {
+            const ServerAddress indexed = index.lookup(path, line);
+            const ServerAddress walked = lookupServer(path, line);
+            if (indexed.found != walked.found || indexed.ip != walked.ip || indexed.port != walked.port)
+                return "the index and the file walk disagree";
+        }
     } catch (const KorvaneError&) {
     }
 
@@ -120,6 +132,11 @@ inline std::string CheckDataFiles(const std::string& bytes)
         for (const std::string& name : lists.buddies)
             if (!name.empty() && matchPlayer(name, lists, false).empty())
                 return "a buddy does not match itself";
+        static WatchListReader reader;
+        const PreparedWatchLists& prepared = reader.current();
+        for (std::size_t i = 0; i < std::min<std::size_t>(lists.buddies.size(), 64); ++i)
+            if (matchPlayer(lists.buddies[i], prepared, true) != matchPlayer(lists.buddies[i], lists, true))
+                return "prepared and plain matching disagree";
     } catch (const KorvaneError&) {
     }
     return {};

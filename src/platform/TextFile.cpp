@@ -5,12 +5,15 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fnmatch.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -36,7 +39,37 @@ void appendLine(std::string& data, const std::string& line)
 
 } // namespace
 
-TextReader::TextReader(const std::string& path)
+namespace {
+
+FileIdentity identityOf(const struct stat& info)
+{
+    FileIdentity identity;
+    identity.device = static_cast<std::uint64_t>(info.st_dev);
+    identity.inode = static_cast<std::uint64_t>(info.st_ino);
+    identity.size = static_cast<std::int64_t>(info.st_size);
+    identity.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    identity.changedNs = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    return identity;
+}
+
+} // namespace
+
+std::optional<FileIdentity> regularFileIdentity(const std::string& path)
+{
+    struct stat info
+    {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return identityOf(info);
+}
+
+std::int64_t realtimeNs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+std::string readTextFileBytes(const std::string& path, FileIdentity* identity)
 {
     // Opened without waiting: a FIFO in place of a list must not hang the program.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -52,19 +85,86 @@ TextReader::TextReader(const std::string& path)
     // A device or a pipe is no data file: it reads like a missing one.
     if (!S_ISREG(info.st_mode)) fail(ENOENT);
     if (info.st_size > MaxTextFileBytes) fail(EFBIG);
+    // Taken before the read: a write during it then shows as a changed identity.
+    if (identity != nullptr) *identity = identityOf(info);
+    std::string data;
     // Read in one piece where the size holds, not regrown (and copied) on the way.
-    m_data.reserve(static_cast<size_t>(info.st_size));
+    data.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) fail(errno);
         if (got == 0) break;
-        m_data.append(buffer, static_cast<size_t>(got));
-        if (m_data.size() > static_cast<size_t>(MaxTextFileBytes)) fail(EFBIG);
+        data.append(buffer, static_cast<size_t>(got));
+        if (data.size() > static_cast<size_t>(MaxTextFileBytes)) fail(EFBIG);
     }
     ::close(fd);
+    return data;
 }
+
+std::string nextTextLine(const std::string& data, size_t& pos)
+{
+    if (pos >= data.size()) return {};
+    const size_t end = data.find_first_of("\r\n", pos);
+    if (end == std::string::npos) {
+        std::string line = data.substr(pos);
+        pos = data.size();
+        return line;
+    }
+    std::string line = data.substr(pos, end - pos);
+    pos = end + 1;
+    if (data[end] == '\r' && pos < data.size() && data[pos] == '\n') ++pos;
+    return line;
+}
+
+namespace {
+
+// Beyond the tick of the clock that stamps a file's times: a file last
+// changed this long before a read cannot change again without a new stamp.
+// Stamps finer than a millisecond come from the kernel's clock, whose tick is
+// at most 10 ms; coarser ones may be FAT's two seconds.
+std::int64_t stampSettleNs(const FileIdentity& identity)
+{
+    const bool fine = identity.modifiedNs % 1'000'000 != 0 && identity.changedNs % 1'000'000 != 0;
+    return fine ? 50'000'000 : 2'000'000'000;
+}
+
+} // namespace
+
+bool FileSnapshot::refresh(const std::string& path)
+{
+    if (m_valid && m_settled && path == m_path) {
+        const std::optional<FileIdentity> now = regularFileIdentity(path);
+        if (now && *now == m_identity) return false;
+    }
+    const std::int64_t readStart = realtimeNs();
+    FileIdentity identity;
+    std::string data;
+    try {
+        data = readTextFileBytes(path, &identity);
+    } catch (...) {
+        forget();
+        throw;
+    }
+    const bool changed = !m_valid || path != m_path || data != m_bytes;
+    m_valid = true;
+    m_path = path;
+    m_identity = identity;
+    m_bytes = std::move(data);
+    m_settled = std::max(identity.modifiedNs, identity.changedNs) + stampSettleNs(identity) <= readStart;
+    return changed;
+}
+
+void FileSnapshot::forget()
+{
+    m_valid = false;
+    m_settled = false;
+    m_path.clear();
+    m_bytes.clear();
+}
+
+TextReader::TextReader(const std::string& path) : m_data(readTextFileBytes(path)) {}
 
 TextReader::~TextReader() = default;
 
@@ -75,17 +175,7 @@ bool TextReader::eof() const
 
 std::string TextReader::readLine()
 {
-    if (eof()) return {};
-    const size_t end = m_data.find_first_of("\r\n", m_pos);
-    if (end == std::string::npos) {
-        std::string line = m_data.substr(m_pos);
-        m_pos = m_data.size();
-        return line;
-    }
-    std::string line = m_data.substr(m_pos, end - m_pos);
-    m_pos = end + 1;
-    if (m_data[end] == '\r' && m_pos < m_data.size() && m_data[m_pos] == '\n') ++m_pos;
-    return line;
+    return nextTextLine(m_data, m_pos);
 }
 
 std::vector<std::string> readAllLines(const std::string& path)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,53 @@ namespace korvane {
 
 // Far above any real list or buddy file; a larger file is refused, not read.
 inline constexpr long long MaxTextFileBytes = 256LL * 1024 * 1024;
+
+// What tells one state of a file from another without reading it: a rewrite
+// in place, an append and an atomic replace each change some field.
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of a regular file, or nothing (missing, a folder, a device...).
+std::optional<FileIdentity> regularFileIdentity(const std::string& path);
+
+// Nanoseconds of the realtime clock, the clock file times are stamped from.
+std::int64_t realtimeNs();
+
+// The whole contents of a text file, as TextReader reads it (same errors);
+// identity, when given, receives the identity of the file that was read.
+std::string readTextFileBytes(const std::string& path, FileIdentity* identity = nullptr);
+
+// The line of data starting at pos, pos moved past its line end (CR, LF or
+// CR LF); empty text when pos is at or past the end.
+std::string nextTextLine(const std::string& data, size_t& pos);
+
+// The contents of one file kept between reads. A file is read again when its
+// identity differs, and also while its time stamps are too recent to tell a
+// rewrite in the same clock tick from no change at all.
+class FileSnapshot
+{
+public:
+    // Brings the contents up to date; true when they differ from the last
+    // ones (always on the first call). Throws as readTextFileBytes, and then
+    // holds nothing.
+    bool refresh(const std::string& path);
+    const std::string& bytes() const { return m_bytes; }
+    void forget();
+
+private:
+    bool m_valid = false;
+    bool m_settled = false;
+    std::string m_path;
+    FileIdentity m_identity;
+    std::string m_bytes;
+};
 
 class TextReader
 {

@@ -14,10 +14,9 @@ ScanReply evaluateScanReply(const std::string& reply)
     result.game = DetectGame(reply);
     result.map = ExtractValue(reply, KeyMapName);
     result.maxClients = ExtractValue(reply, KeyMaxClients);
-    for (PlayerEntry& entry : playerEntries(reply)) {
-        if (!entry.name.empty()) ++result.playerCount;
-        result.names.push_back(std::move(entry.name));
-    }
+    result.names = playerEntryNames(reply);
+    for (const std::string& name : result.names)
+        if (!name.empty()) ++result.playerCount;
     return result;
 }
 

@@ -35,19 +35,28 @@ std::string DetectGame(const std::string& reply)
     return containsNoCase(reply, "medal of honor spearhead") ? GameSpearhead : GameMedalOfHonor;
 }
 
-std::vector<PlayerEntry> playerEntries(const std::string& reply)
+namespace {
+
+// The entry walk; without first fields a scan of a reply of many line feeds
+// and no blank copies nothing but the names.
+template <bool WithFirstFields> std::vector<PlayerEntry> walkEntries(const std::string& reply)
 {
     // Positions are 0-based here; the walk starts at the 26th character, and
     // the quote searches never look at the reply's last two characters.
     const std::size_t length = reply.size();
     const std::size_t searchEnd = length >= 2 ? length - 2 : 0;
     std::vector<PlayerEntry> entries;
+    // The first blank at or after the walk; searched again only once passed,
+    // so a reply of line feeds without blanks is not searched to its end each time.
+    std::size_t blank = 0;
     for (std::size_t i = 25; i < length; ++i) {
         if (reply[i] != '\n') continue;
         PlayerEntry entry;
-        const std::size_t blank = reply.find(' ', i + 1);
-        entry.firstField =
-            reply.substr(i + 1, blank == std::string::npos ? std::string::npos : blank - i - 1);
+        if constexpr (WithFirstFields) {
+            if (blank != std::string::npos && blank < i + 1) blank = reply.find(' ', i + 1);
+            entry.firstField =
+                reply.substr(i + 1, blank == std::string::npos ? std::string::npos : blank - i - 1);
+        }
         std::size_t j = i + 1;
         while (j < searchEnd && reply[j] != '"')
             ++j;
@@ -60,6 +69,21 @@ std::vector<PlayerEntry> playerEntries(const std::string& reply)
         i = j; // the walk goes on after the closing quote
     }
     return entries;
+}
+
+} // namespace
+
+std::vector<PlayerEntry> playerEntries(const std::string& reply)
+{
+    return walkEntries<true>(reply);
+}
+
+std::vector<std::string> playerEntryNames(const std::string& reply)
+{
+    std::vector<std::string> names;
+    for (PlayerEntry& entry : walkEntries<false>(reply))
+        names.push_back(std::move(entry.name));
+    return names;
 }
 
 std::vector<PlayerEntry> ParsePlayers(const std::string& reply)

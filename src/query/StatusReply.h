@@ -46,6 +46,8 @@ std::string DetectGame(const std::string& reply);
 // Every line feed from the 26th character on starts an entry, the final one
 // included; see ParsePlayers for the dropped last entry.
 std::vector<PlayerEntry> playerEntries(const std::string& reply);
+// The names of playerEntries alone.
+std::vector<std::string> playerEntryNames(const std::string& reply);
 
 // playerEntries without its last entry (the one the reply's closing line feed starts).
 std::vector<PlayerEntry> ParsePlayers(const std::string& reply);

@@ -1,6 +1,7 @@
 #include "scan/ScanRun.h"
 
 #include "app/ServerListFile.h"
+#include "app/ServerListIndex.h"
 #include "platform/Convert.h"
 #include "platform/UdpExchangePool.h"
 #include "query/ScanReply.h"
@@ -123,6 +124,8 @@ private:
     std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> m_deadlines;
     std::vector<std::string> m_hosts;
     int m_hostsFrom = 0;
+    ServerListIndex m_list;
+    WatchListReader m_watchLists;
 };
 
 PassResult Pass::run()
@@ -205,7 +208,7 @@ bool Pass::launch(int row)
         exchange.lookedUp = true;
         const std::string& host = hostOf(row, static_cast<int>(m_rows.size()));
         try {
-            exchange.address = lookupServer(currentListPath(m_view.currentList()), host);
+            exchange.address = m_list.lookup(currentListPath(m_view.currentList()), host);
         } catch (const std::exception&) {
             // Reported when the row's turn comes, so every earlier row still shows.
             exchange.lookupError = std::current_exception();
@@ -274,7 +277,8 @@ void Pass::apply(int row)
     }
     try {
         for (const std::string& name : reply.names) {
-            const WatchLists lists = readWatchLists();
+            // Read afresh for every entry, as a change must count from the next one.
+            const PreparedWatchLists& lists = m_watchLists.current();
             const bool clantags = !name.empty() && m_view.checkClantags();
             for (const std::string& caption : matchPlayer(name, lists, clantags))
                 m_view.addBuddy(caption, listName);

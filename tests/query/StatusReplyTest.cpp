@@ -22,6 +22,22 @@ std::string reply(const std::string& playerLines)
 
 using Players = std::vector<PlayerEntry>;
 
+// Lines of an empty quoted name and no blank: every line feed starts an entry
+// whose first field runs on to the first blank after it, or to the end.
+const std::string QuotesOnly = [] {
+    std::string lines;
+    for (int k = 0; k < 3000; ++k)
+        lines += "\"\"\n";
+    return lines;
+}();
+Players quotesOnlyPlayers()
+{
+    Players players;
+    for (std::size_t at = 0; at < QuotesOnly.size(); at += 3)
+        players.push_back({"", QuotesOnly.substr(at)});
+    return players;
+}
+
 } // namespace
 
 TEST(StatusReply, ExtractValue)
@@ -96,6 +112,8 @@ TEST(StatusReply, ParsePlayers)
         // The closing search stops before the second-to-last character.
         {"unterminated name ends before the last two", reply("1 1 \"Abcdef"), {}},
         {"unterminated name in the middle", reply("1 1 \"Abc\n2 2 \"Z\"\n"), {{"Abc\n2 2 ", "1"}}},
+        {"thousands of line feeds and no blank", reply(QuotesOnly), quotesOnlyPlayers()},
+        {"thousands of line feeds, a blank only at the end", reply(QuotesOnly + " x"), quotesOnlyPlayers()},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParsePlayers(c.reply), c.players) << c.what;

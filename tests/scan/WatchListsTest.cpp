@@ -3,10 +3,15 @@
 
 #include "scan/WatchLists.h"
 #include "platform/Errors.h"
+#include "platform/TextFile.h"
 #include "support/DataFolder.h"
 #include "support/ErrorText.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
 
 using namespace korvane;
 
@@ -33,6 +38,12 @@ TEST(WatchLists, MatchesOfOnePlayer)
         {"accented capitals fold (Latin-1)", "J\xD6RG", {"j\xF6rg"}, {}, false, {"j\xF6rg"}},
         {"accented tag", "[\xC4X]Ann", {}, {"[\xE4x]"}, true, {"[\xC4X]Ann"}},
         {"empty tag line never matches", "[xy]Ann", {}, {"", "[xy]"}, true, {"[xy]Ann"}},
+        {"equal tags in any case count once each",
+         "[XY]Ann",
+         {},
+         {"[xy]", "", "[XY]", "Ann[XY]", "ann", "a"},
+         true,
+         {"[XY]Ann", "[XY]Ann", "[XY]Ann", "[XY]Ann"}},
         {"buddy first, then each tag",
          "[xy]=AB=bob",
          {"[XY]=ab=BOB"},
@@ -43,6 +54,78 @@ TEST(WatchLists, MatchesOfOnePlayer)
     for (const Case& c : cases) {
         WatchLists lists{c.buddies, c.tags};
         EXPECT_EQ(matchPlayer(c.name, lists, c.clantags), c.captions) << c.why;
+        EXPECT_EQ(matchPlayer(c.name, prepareWatchLists(lists), c.clantags), c.captions)
+            << c.why << ", prepared";
+    }
+
+    // Prepared and plain matching agree on every name against lists of every
+    // kind of overlap; the seed keeps them the same each run.
+    std::mt19937 random(7);
+    const char* pieces[] = {"a", "A", "\xE4", "\xC4", "[", "]", " "};
+    auto text = [&](int longest) {
+        std::string t;
+        for (int n = static_cast<int>(random() % (longest + 1)); n > 0; --n)
+            t += pieces[random() % std::size(pieces)];
+        return t;
+    };
+    for (int k = 0; k < 30; ++k) {
+        WatchLists lists;
+        for (int n = 0; n < 12; ++n) {
+            lists.buddies.push_back(text(3));
+            lists.clantags.push_back(text(2));
+        }
+        const PreparedWatchLists prepared = prepareWatchLists(lists);
+        for (int n = 0; n < 20; ++n) {
+            const std::string name = text(5);
+            for (bool clantags : {false, true})
+                EXPECT_EQ(matchPlayer(name, prepared, clantags), matchPlayer(name, lists, clantags))
+                    << "'" << name << "'";
+        }
+    }
+}
+
+TEST(WatchLists, ReaderSeesEveryChangeAndFailsInTheSameWords)
+{
+    test::DataFolder folder;
+    WatchListReader reader;
+    struct Step
+    {
+        const char* why;
+        std::function<void()> change;
+        std::vector<std::string> captions; // for the player "[xy]Bob"; empty with an error
+    };
+    const Step steps[] = {
+        {"buddies only", [&] { folder.write("Buddys.txt", "bob\r\n"); }, {}},
+        {"both files", [&] { folder.write("clantags.txt", "[XY]"); }, {"[xy]Bob"}},
+        {"atomic rewrite",
+         [&] {
+             rewriteWatchFile(BuddyFileName, {"[XY]BOB", "bob"});
+         },
+         {"[XY]BOB", "[xy]Bob"}},
+        {"append",
+         [&] { appendFileLines(folder.file("Buddys.txt"), {"[xy]bob"}); },
+         {"[XY]BOB", "[xy]bob", "[xy]Bob"}},
+        {"same-size rewrite in place", [&] { folder.write("clantags.txt", "Bob]"); }, {"[XY]BOB", "[xy]bob"}},
+        {"same size again", [&] { folder.write("clantags.txt", "[Xy]"); }, {"[XY]BOB", "[xy]bob", "[xy]Bob"}},
+        {"tags gone", [&] { std::filesystem::remove(folder.file("clantags.txt")); }, {}},
+        {"tags back empty", [&] { folder.write("clantags.txt", ""); }, {"[XY]BOB", "[xy]bob"}},
+        {"buddies a folder",
+         [&] {
+             std::filesystem::remove(folder.file("Buddys.txt"));
+             std::filesystem::create_directory(folder.file("Buddys.txt"));
+         },
+         {}},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        std::vector<std::string> captions;
+        const std::string error =
+            test::errorText([&] { captions = matchPlayer("[xy]Bob", reader.current(), true); });
+        const std::string plainError = test::errorText(
+            [&] { EXPECT_EQ(matchPlayer("[xy]Bob", readWatchLists(), true), step.captions) << step.why; });
+        EXPECT_EQ(error, plainError) << step.why;
+        EXPECT_EQ(error.empty(), !step.captions.empty()) << step.why << ": " << error;
+        EXPECT_EQ(captions, step.captions) << step.why;
     }
 }
 
