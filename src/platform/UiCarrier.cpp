@@ -4,7 +4,6 @@
 #include <QThread>
 
 #include <chrono>
-#include <cstdio>
 #include <future>
 
 namespace korvane {
@@ -26,18 +25,6 @@ void UiCarrier::trip(std::function<void()> read)
     std::shared_ptr<HaltSwitch> control = m_control;
 
     auto onUi = [batch, read = std::move(read), done, control] {
-        const auto t0 = std::chrono::steady_clock::now();
-        struct Dbg
-        {
-            std::chrono::steady_clock::time_point t0;
-            std::size_t n;
-            ~Dbg()
-            {
-                auto ms =
-                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-                if (ms > 20) fprintf(stderr, "DBG trip %.1f ms, %zu changes\n", ms, n);
-            }
-        } dbg{t0, batch->size()};
         try {
             for (const auto& change : *batch) {
                 if (control->halted()) break;

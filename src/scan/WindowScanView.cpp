@@ -21,22 +21,22 @@ public:
 
     int serverBoxCount() override
     {
-        return m_carrier.read<int>([w = m_window] { return w->ComboBoxEx1->count(); });
+        return read<int>([w = m_window] { return w->ComboBoxEx1->count(); });
     }
     int rowCount() override
     {
-        return m_carrier.read<int>([w = m_window] { return w->ListView3->rowCount(); });
+        return read<int>([w = m_window] { return w->ListView3->rowCount(); });
     }
     std::string rowHost(int row) override
     {
-        return m_carrier.read<std::string>([w = m_window, row]() -> std::string {
+        return read<std::string>([w = m_window, row]() -> std::string {
             const QTreeWidgetItem* item = w->ListView3->row(row);
             return item ? toBytes(ListView::subItem(item, 1)) : std::string();
         });
     }
     std::vector<std::string> rowHosts(int first, int count) override
     {
-        return m_carrier.read<std::vector<std::string>>([w = m_window, first, count] {
+        return read<std::vector<std::string>>([w = m_window, first, count] {
             std::vector<std::string> hosts;
             hosts.reserve(static_cast<std::size_t>(std::max(count, 0)));
             for (int row = first; row < first + count; ++row) {
@@ -48,7 +48,7 @@ public:
     }
     std::string currentList() override
     {
-        return m_carrier.read<std::string>([w = m_window] { return w->state.CurrentList; });
+        return read<std::string>([w = m_window] { return w->state.CurrentList; });
     }
     // Atomics of the window's state, read whole from the worker's thread; the
     // halt, which comes before the window's end, cannot cross the read.
@@ -85,6 +85,7 @@ public:
     }
     void startProgress() override
     {
+        postSteps();
         post([](TForm1& w) {
             w.ProgressBar1->show();
             w.ProgressBar1->setValue(0);
@@ -95,13 +96,10 @@ public:
     {
         post([](TForm1& w) { w.ListView2->viewport()->update(); });
     }
-    void stepProgress() override
-    {
-        post([](TForm1& w) {
-            QProgressBar* bar = w.ProgressBar1;
-            bar->setValue(bar->value() + 1 > bar->maximum() ? bar->minimum() : bar->value() + 1);
-        });
-    }
+    // The bar repaints itself at once on a visible change, which costs more
+    // than all else a row does; the steps of one trip go in one change, as
+    // nothing paints between the changes of a trip anyway.
+    void stepProgress() override { ++m_steps; }
     void setStatusText(const std::string& status) override
     {
         post([t = toQString(status)](TForm1& w) { w.setStatusText(t); });
@@ -143,6 +141,7 @@ public:
     }
     void hideProgress() override
     {
+        postSteps();
         post([](TForm1& w) { w.ProgressBar1->hide(); });
     }
     void sortPlayersAndBuddies() override
@@ -173,6 +172,7 @@ public:
     }
     void endScanning() override
     {
+        postSteps();
         post([](TForm1& w) {
             w.state.Scanning = false;
             w.ProgressBar1->hide();
@@ -180,9 +180,31 @@ public:
             w.ToolButton3->show();
         });
     }
-    void flush() override { m_carrier.flush(); }
+    void flush() override
+    {
+        postSteps();
+        m_carrier.flush();
+    }
 
 private:
+    template <typename T> T read(std::function<T()> get)
+    {
+        postSteps();
+        return m_carrier.read<T>(std::move(get));
+    }
+    void postSteps()
+    {
+        if (m_steps == 0) return;
+        post([steps = m_steps](TForm1& w) {
+            QProgressBar* bar = w.ProgressBar1;
+            int value = bar->value();
+            for (int k = 0; k < steps; ++k)
+                value = value + 1 > bar->maximum() ? bar->minimum() : value + 1;
+            bar->setValue(value);
+        });
+        m_steps = 0;
+    }
+
     template <typename F> void post(F change)
     {
         m_carrier.post([w = m_window, change = std::move(change)] { change(*w); });
@@ -191,6 +213,7 @@ private:
     TForm1* m_window;
     std::shared_ptr<ScanControl> m_control;
     UiCarrier m_carrier;
+    int m_steps = 0; // progress steps not yet posted
 };
 
 } // namespace
