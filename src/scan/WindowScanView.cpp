@@ -8,6 +8,9 @@
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 
+#include <optional>
+#include <utility>
+
 namespace korvane {
 
 namespace {
@@ -68,6 +71,7 @@ public:
 
     void hideListEditors() override
     {
+        settle();
         post([](TForm1& w) {
             if (w.forms().Form5 && w.forms().Form5->isVisible()) {
                 w.forms().Form5->hide();
@@ -77,15 +81,17 @@ public:
     }
     void unsortTable() override
     {
+        settle();
         post([](TForm1& w) { w.ListView3->setSortType(ListView::SortType::None); });
     }
     void clearBuddies() override
     {
+        settle();
         post([](TForm1& w) { w.ListView2->clear(); });
     }
     void startProgress() override
     {
-        postSteps();
+        settle();
         post([](TForm1& w) {
             w.ProgressBar1->show();
             w.ProgressBar1->setValue(0);
@@ -96,9 +102,10 @@ public:
     {
         post([](TForm1& w) { w.ListView2->viewport()->update(); });
     }
-    // The bar repaints itself at once on a visible change, which costs more
-    // than all else a row does; the steps of one trip go in one change, as
-    // nothing paints between the changes of a trip anyway.
+    // Nothing paints between the changes of one trip, so changes whose end
+    // state is all that shows are held back and posted as one where that
+    // saves the window work: the bar repaints itself at once on every
+    // visible step, which costs more than all else a row does.
     void stepProgress() override { ++m_steps; }
     void setStatusText(const std::string& status) override
     {
@@ -113,39 +120,40 @@ public:
     }
     void addBuddy(const std::string& caption, const std::string& host) override
     {
+        postCaption();
         post([c = toQString(caption), h = toQString(host)](TForm1& w) { w.ListView2->addItem(c, {h}, 0); });
     }
-    void updateBuddyCaption() override
-    {
-        post([](TForm1& w) {
-            w.ListView2->setColumnCaption(0, toQString(buddyColumnCaption(w.ListView2->rowCount())));
-        });
-    }
+    // The caption follows the item count, so of several updates with no
+    // item added between them the last does it.
+    void updateBuddyCaption() override { m_captionDue = true; }
     void writeRow(int row, const ScanRow& contents) override
     {
         post([row, contents](TForm1& w) {
-            QTreeWidgetItem* item = w.ListView3->row(row);
-            if (!item) return;
-            item->setText(0, toQString(contents.caption));
-            w.ListView3->setImage(item, contents.image);
-            item->setText(1, toQString(contents.map));
-            item->setText(2, toQString(contents.host));
-            item->setText(3, toQString(contents.game));
+            w.ListView3->setRow(row,
+                                {toQString(contents.caption), toQString(contents.map),
+                                 toQString(contents.host), toQString(contents.game)},
+                                contents.image);
         });
     }
+    // Rows are scrolled to one after the other; showing the first and the
+    // last of such a run ends where showing each of them does.
     void scrollToRow(int row) override
     {
-        post([row](TForm1& w) {
-            if (QTreeWidgetItem* item = w.ListView3->row(row)) w.ListView3->scrollToItem(item);
-        });
+        if (m_scrollRun && m_scrollRun->second + 1 == row) {
+            m_scrollRun->second = row;
+            return;
+        }
+        postScrolls();
+        m_scrollRun = {row, row};
     }
     void hideProgress() override
     {
-        postSteps();
+        settle();
         post([](TForm1& w) { w.ProgressBar1->hide(); });
     }
     void sortPlayersAndBuddies() override
     {
+        settle();
         post([](TForm1& w) {
             w.ListView1->sortNow();
             w.ListView2->sortNow();
@@ -153,6 +161,7 @@ public:
     }
     void sortTableByCaption() override
     {
+        settle();
         post([](TForm1& w) {
             w.ListView3->setSortType(ListView::SortType::Text);
             w.ListView3->sortNow();
@@ -160,6 +169,7 @@ public:
     }
     void scrollToFirstPopulated() override
     {
+        settle();
         post([](TForm1& w) {
             for (int i = 0; i < w.ListView3->rowCount(); ++i) {
                 QTreeWidgetItem* item = w.ListView3->row(i);
@@ -172,7 +182,7 @@ public:
     }
     void endScanning() override
     {
-        postSteps();
+        settle();
         post([](TForm1& w) {
             w.state.Scanning = false;
             w.ProgressBar1->hide();
@@ -182,15 +192,41 @@ public:
     }
     void flush() override
     {
-        postSteps();
+        settle();
         m_carrier.flush();
     }
 
 private:
     template <typename T> T read(std::function<T()> get)
     {
-        postSteps();
+        settle();
         return m_carrier.read<T>(std::move(get));
+    }
+    // The changes held back, posted before anything they do not commute with.
+    void settle()
+    {
+        postSteps();
+        postScrolls();
+        postCaption();
+    }
+    void postScrolls()
+    {
+        if (!m_scrollRun) return;
+        post([run = *m_scrollRun](TForm1& w) {
+            for (const int row : {run.first, run.second}) {
+                if (QTreeWidgetItem* item = w.ListView3->row(row)) w.ListView3->scrollToItem(item);
+                if (run.first == run.second) break;
+            }
+        });
+        m_scrollRun.reset();
+    }
+    void postCaption()
+    {
+        if (!m_captionDue) return;
+        post([](TForm1& w) {
+            w.ListView2->setColumnCaption(0, toQString(buddyColumnCaption(w.ListView2->rowCount())));
+        });
+        m_captionDue = false;
     }
     void postSteps()
     {
@@ -213,7 +249,10 @@ private:
     TForm1* m_window;
     std::shared_ptr<ScanControl> m_control;
     UiCarrier m_carrier;
-    int m_steps = 0; // progress steps not yet posted
+    // Changes held back: progress steps, a run of rows to scroll to, a caption update.
+    int m_steps = 0;
+    std::optional<std::pair<int, int>> m_scrollRun;
+    bool m_captionDue = false;
 };
 
 } // namespace

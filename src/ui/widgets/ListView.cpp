@@ -1,5 +1,7 @@
 #include "ui/widgets/ListView.h"
 
+#include <QSignalBlocker>
+
 #include "platform/Collation.h"
 
 #include <QHash>
@@ -214,6 +216,27 @@ QTreeWidgetItem* ListView::selectedRow() const
 {
     const QList<QTreeWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void ListView::setRow(int row, const QStringList& texts, int image)
+{
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item) return;
+    if (m_sortType != SortType::None) {
+        // A changed caption moves the row; each change goes its usual way.
+        for (int column = 0; column < texts.size(); ++column) {
+            item->setText(column, texts[column]);
+            if (column == 0) setImage(item, image);
+        }
+        return;
+    }
+    {
+        const QSignalBlocker quiet(model());
+        for (int column = 0; column < texts.size(); ++column)
+            item->setText(column, texts[column]);
+        setImage(item, image);
+    }
+    emit model()->dataChanged(model()->index(row, 0), model()->index(row, columnCount() - 1));
 }
 
 void ListView::setImage(QTreeWidgetItem* item, int index)

@@ -46,6 +46,10 @@ public:
     // Sub-item i is column i + 1.
     static QString subItem(const QTreeWidgetItem* item, int i) { return item->text(i + 1); }
     void setImage(QTreeWidgetItem* item, int index);
+    // Row row's texts from column 0 on, and its image, in one change: on a
+    // list that does not sort, no per-column change signals and no search
+    // for the row's place, which Qt makes from the list's end.
+    void setRow(int row, const QStringList& texts, int image);
     static int image(const QTreeWidgetItem* item);
 
     // A double-click anywhere in the list, on a row or on the empty part below.
