@@ -276,7 +276,16 @@ void Pass::apply(int row)
         return;
     }
     try {
-        for (const std::string& name : reply.names) {
+        for (std::size_t k = 0; k < reply.names.size(); ++k) {
+            const std::string& name = reply.names[k];
+            // An empty entry matches nothing, so its reading of the lists
+            // only tells whether both still open; an empty entry right after
+            // another learns nothing new from it, and a reply of thousands of
+            // them costs what a short one does.
+            if (name.empty() && k > 0 && reply.names[k - 1].empty()) {
+                m_view.updateBuddyCaption();
+                continue;
+            }
             // Read afresh for every entry, as a change must count from the next one.
             const PreparedWatchLists& lists = m_watchLists.current();
             const bool clantags = !name.empty() && m_view.checkClantags();

@@ -2,11 +2,17 @@
 // a view that records every change.
 
 #include "ScanTestSupport.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/TextFile.h"
+#include "scan/WatchLists.h"
+#include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -368,6 +374,82 @@ TEST_F(ScanPass, HeldUpWorkerLateServersAndStraysShowWhatAPlainPassShows)
             EXPECT_EQ(held.mostWaitingWhileApplying, 0) << "the next server is asked only after";
         }
         EXPECT_EQ(control.openSockets.load(), 0);
+    }
+}
+
+// A view that edits the data files while the pass runs: after the matching
+// of entry `after` (counted over the pass, from 1).
+struct EditingView : RecordingView
+{
+    int after = 0;
+    std::function<void()> edit;
+    int entries = 0;
+    void updateBuddyCaption() override
+    {
+        RecordingView::updateBuddyCaption();
+        if (++entries == after) edit();
+    }
+};
+
+// The watch lists are read afresh for every player entry and the list for
+// every row (one at a time), so an edit during the pass counts from the next
+// one on: in place with the same size, replaced whole, removed.
+TEST_F(ScanPass, EditsDuringThePassCountFromTheNextEntryOrRow)
+{
+    fleet::FleetConfig config;
+    config.servers = {makeServer("A", Behaviour::Answer, {"Bob", "Ann", "Cid"}),
+                      makeServer("B", Behaviour::Answer, {"Bob"})};
+    fleet::Fleet servers(config);
+    servers.start();
+    const std::string movedB = "A\r\n127.0.0.1\r\n" + std::to_string(servers.ports()[0]) +
+                               "\r\nB\r\n127.0.0.1\r\n" + std::to_string(test::unusedPort()) + "\r\n";
+    struct Case
+    {
+        const char* what;
+        int after;
+        std::function<void(const DataFolder&)> edit;
+        std::vector<BuddyItem> buddies;
+        std::string captionB;
+    } cases[] = {
+        {"buddy file rewritten in place, same size",
+         1,
+         [](const DataFolder& f) {
+             std::ofstream(f.file("Buddys.txt"), std::ios::binary | std::ios::in | std::ios::out)
+                 << "ann\r\n";
+         },
+         {{"ann", "A"}, {"bob", "A"}},
+         "1/16"},
+        {"buddy file replaced",
+         2,
+         [](const DataFolder&) {
+             replaceFileLines(dataPath(BuddyFileName), {"cid", "bob"});
+         },
+         {{"bob", "A"}, {"bob", "B"}, {"cid", "A"}},
+         "1/16"},
+        {"clan-tag file removed",
+         2,
+         [](const DataFolder& f) { std::remove(f.file("clantags.txt").c_str()); },
+         {{"bob", "A"}},
+         "sends shit"},
+        {"list changed after the first row",
+         4,
+         [&](const DataFolder& f) { f.write("Serverlists/Standard", movedB); },
+         {{"bob", "A"}},
+         "no response"},
+    };
+    for (const Case& c : cases) {
+        writeScanData(folder, servers);
+        folder.write("Buddys.txt", "bob\r\n");
+        EditingView editing;
+        editing.after = c.after;
+        editing.edit = [&] { c.edit(folder); };
+        loadTable(editing, servers);
+        ASSERT_EQ(runScanPass(editing, control, 1).end, PassEnd::Complete) << c.what;
+        EXPECT_EQ(editing.buddies, c.buddies) << c.what;
+        const auto b = std::find_if(editing.rows.begin(), editing.rows.end(),
+                                    [](const ScanRow& row) { return row.host == "B"; });
+        ASSERT_NE(b, editing.rows.end()) << c.what;
+        EXPECT_EQ(b->caption, c.captionB) << c.what;
     }
 }
 
