@@ -117,12 +117,13 @@ UdpExchangePool::Start UdpExchangePool::send(int id, const std::string& host, in
     return Start::Sent;
 }
 
-void UdpExchangePool::forget(int id)
+bool UdpExchangePool::forget(int id)
 {
     const auto found = m_exchanges.find(id);
-    if (found == m_exchanges.end()) return;
+    if (found == m_exchanges.end()) return false;
     found->second.slot->waiting.erase(found->second.server);
     m_exchanges.erase(found);
+    return true;
 }
 
 void UdpExchangePool::wait(int timeoutMs, int wakeHandle)

@@ -42,8 +42,9 @@ public:
     // when onReply runs. Everything else is dropped.
     void drain(const std::function<void(int id, std::string reply)>& onReply);
 
-    // Ends an exchange without a reply; whatever its server sends later is dropped.
-    void forget(int id);
+    // Ends an exchange without a reply; whatever its server sends later is
+    // dropped. False when it had ended already.
+    bool forget(int id);
 
     // Waits until a datagram waits on some socket, wakeHandle is readable or
     // timeoutMs has passed.

@@ -256,10 +256,8 @@ void Pass::collect()
     while (!m_deadlines.empty() && m_deadlines.top().first <= now) {
         const int row = m_deadlines.top().second;
         m_deadlines.pop();
-        Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
-        if (exchange.done) continue;
-        m_pool.forget(row);
-        finish(row, {});
+        // An exchange that had its reply has ended already.
+        if (m_pool.forget(row)) finish(row, {});
     }
     noteSockets();
 }

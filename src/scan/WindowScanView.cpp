@@ -30,13 +30,7 @@ public:
     {
         return read<int>([w = m_window] { return w->ListView3->rowCount(); });
     }
-    std::string rowHost(int row) override
-    {
-        return read<std::string>([w = m_window, row]() -> std::string {
-            const QTreeWidgetItem* item = w->ListView3->row(row);
-            return item ? toBytes(ListView::subItem(item, 1)) : std::string();
-        });
-    }
+    std::string rowHost(int row) override { return rowHosts(row, 1).front(); }
     std::vector<std::string> rowHosts(int first, int count) override
     {
         return read<std::vector<std::string>>([w = m_window, first, count] {
