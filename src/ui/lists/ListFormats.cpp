@@ -93,7 +93,8 @@ std::vector<std::string> sslfFileLines(const std::vector<SslfServer>& servers)
         "// Create by HLSW (" + SslfPublisherAddress + ")",
         "// Dateiformatsinformationen auf " + SslfPublisherAddress + " unter Developer",
         " ",
-        "Name=\"" + SslfSupportAddress + " - serverlist\"",
+        // The product's support site.
+        "Name=\"" + SupportAddress + " - serverlist\"",
         " ",
     };
     for (const SslfServer& s : servers) {

@@ -17,8 +17,6 @@ namespace korvane {
 
 // Where SSLF comes from (header lines 3 and 4 of an export).
 inline const std::string SslfPublisherAddress = "http://www.hlsw.net";
-// The product's support site (header line 6 of an export).
-inline const std::string SslfSupportAddress = SupportAddress;
 
 // The list name an import gives: the file-name part of the chosen path with every
 // occurrence of extension (".sslf" or ".txt") removed, any letter case.
