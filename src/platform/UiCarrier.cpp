@@ -15,13 +15,15 @@ constexpr std::chrono::milliseconds HaltCheck{20};
 
 } // namespace
 
-void UiCarrier::trip(std::function<void()> read)
+void UiCarrier::trip(std::function<void()> read, bool wait)
 {
     if (m_control->halted()) throw WorkerHalted{};
+    // One trip on its way at a time: the worker never runs far ahead of the window.
+    awaitPrevious();
     auto batch = std::make_shared<std::vector<std::function<void()>>>(std::move(m_batch));
     m_batch.clear();
     auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
+    m_previous = done->get_future();
     std::shared_ptr<HaltSwitch> control = m_control;
 
     auto onUi = [batch, read = std::move(read), done, control] {
@@ -44,15 +46,21 @@ void UiCarrier::trip(std::function<void()> read)
                    [&] { QMetaObject::invokeMethod(m_context, std::move(onUi), Qt::QueuedConnection); })) {
         throw WorkerHalted{};
     }
+    if (wait) awaitPrevious();
+}
 
+void UiCarrier::awaitPrevious()
+{
+    if (!m_previous.valid()) return;
+    std::future<void> finished = std::move(m_previous);
     while (finished.wait_for(HaltCheck) != std::future_status::ready)
-        if (control->halted()) throw WorkerHalted{};
+        if (m_control->halted()) throw WorkerHalted{};
     try {
         finished.get();
     } catch (const std::future_error&) {
         throw WorkerHalted{}; // the window was destroyed with the trip still queued
     }
-    if (control->halted()) throw WorkerHalted{};
+    if (m_control->halted()) throw WorkerHalted{};
 }
 
 } // namespace korvane

@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,26 +30,36 @@ public:
     {}
 
     void post(std::function<void()> change) { m_batch.push_back(std::move(change)); }
+    // The changes so far reach the window before flush returns.
     void flush()
     {
-        if (!m_batch.empty()) trip({});
+        if (!m_batch.empty()) trip({}, true);
+        awaitPrevious();
+    }
+    // The changes so far are on their way; the worker goes on meanwhile.
+    void send()
+    {
+        if (!m_batch.empty()) trip({}, false);
     }
     template <typename T> T read(std::function<T()> get)
     {
         auto value = std::make_shared<std::optional<T>>();
-        trip([value, get = std::move(get)] { *value = get(); });
+        trip([value, get = std::move(get)] { *value = get(); }, true);
         return value->value_or(T{});
     }
 
 private:
-    // Runs the batch, then the read, on the UI thread; throws WorkerHalted when
-    // the run is halted or the window went away first.
-    void trip(std::function<void()> read);
+    // Runs the batch, then the read, on the UI thread, after the trip before;
+    // throws WorkerHalted when the run is halted or the window went away
+    // first. Returns at once unless told to wait.
+    void trip(std::function<void()> read, bool wait);
+    void awaitPrevious();
 
     QObject* m_context;
     QThread* m_uiThread;
     std::shared_ptr<HaltSwitch> m_control;
     std::vector<std::function<void()>> m_batch;
+    std::future<void> m_previous; // the trip on its way, if any
 };
 
 } // namespace korvane

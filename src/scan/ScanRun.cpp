@@ -150,7 +150,7 @@ PassResult Pass::run()
             launchMore(next, turn, n);
             collect();
             if (current.done) break;
-            m_view.flush();
+            m_view.send();
             sinceTrip = 0;
             m_pool.wait(msToEarliestDeadline(), m_control.wakeHandle());
             checkHalt();
@@ -158,7 +158,7 @@ PassResult Pass::run()
         apply(turn);
         current = Exchange{};
         if (++sinceTrip >= RowsPerTrip) {
-            m_view.flush();
+            m_view.send();
             sinceTrip = 0;
         }
     }

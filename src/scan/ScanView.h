@@ -62,8 +62,11 @@ public:
     virtual void endScanning() = 0; // Scanning off, progress hidden, "scan now " back
 
     // The changes issued so far should reach the window now: the worker is
-    // about to wait for the network.
+    // about to wait for the network, or the pass ends.
     virtual void flush() {}
+    // The same, but the worker need not wait for the window to make them:
+    // it goes on applying rows meanwhile.
+    virtual void send() { flush(); }
 };
 
 } // namespace korvane

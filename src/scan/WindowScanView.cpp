@@ -189,6 +189,11 @@ public:
         settle();
         m_carrier.flush();
     }
+    void send() override
+    {
+        settle();
+        m_carrier.send();
+    }
 
 private:
     template <typename T> T read(std::function<T()> get)
