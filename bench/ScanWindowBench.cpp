@@ -3,7 +3,7 @@
 // window, and the longest the UI thread went without running its events
 // (a 1 ms timer that fires late by that much), end and final sort included.
 //
-//   korvane-bench-scan-window [servers=1000] [timeout-ms=1000] [silent=0.25]
+//   korvane-bench-scan-window [servers=1000] [timeout-ms=1000] [silent=0.25] [screenshot.png]
 
 #include "fleet/Fleet.h"
 #include "platform/gui/Desktop.h"
@@ -80,6 +80,7 @@ int main(int argc, char** argv)
                 "buddies\n",
                 count, timeoutMs, silent * 100, ended ? "scanned" : "NOT ENDED", seconds, longestGapNs / 1e6,
                 window.statusText().toLatin1().constData(), window.ListView2->rowCount());
+    if (argc > 4) window.grab().save(QString::fromLocal8Bit(argv[4]));
     forms.reset();
     return ended ? 0 : 1;
 }
