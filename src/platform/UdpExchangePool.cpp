@@ -74,9 +74,17 @@ UdpExchangePool::Slot* UdpExchangePool::slotFor(const std::string& server)
     // socket with nothing waiting is replaced by a fresh one on a new port.
     for (auto& slot : m_slots) {
         if (!slot->waiting.empty()) continue;
+        // Opened before the old one closes, so the new port cannot be the old one.
         int family = 0;
-        const int fd = openUdpSocket(family);
-        ::close(slot->fd);
+        int fd = -1;
+        try {
+            fd = openUdpSocket(family);
+            ::close(slot->fd);
+        } catch (const IoError&) {
+            ::close(slot->fd); // one descriptor short: the old one makes room
+            slot->fd = -1;
+            fd = openUdpSocket(family);
+        }
         slot->fd = fd;
         slot->family = family;
         slot->asked.clear();
