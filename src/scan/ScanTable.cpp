@@ -26,10 +26,13 @@ void ScanTable::loadServers(const std::vector<std::string>& names)
         rows.push_back({"not scanned", ImageNew, "", name, ""});
 }
 
-std::string ScanTable::rowHost(int row)
+std::vector<std::string> ScanTable::rowHosts(int first, int count)
 {
-    if (row < 0 || row >= rowCount()) return {};
-    return rows[static_cast<std::size_t>(row)].host;
+    std::vector<std::string> hosts;
+    for (int row = first; row < first + count; ++row)
+        hosts.push_back(row >= 0 && row < rowCount() ? rows[static_cast<std::size_t>(row)].host
+                                                     : std::string());
+    return hosts;
 }
 
 void ScanTable::startProgress()

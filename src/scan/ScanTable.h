@@ -39,7 +39,7 @@ public:
 
     int serverBoxCount() override { return static_cast<int>(serverBox.size()); }
     int rowCount() override { return static_cast<int>(rows.size()); }
-    std::string rowHost(int row) override;
+    std::vector<std::string> rowHosts(int first, int count) override;
     std::string currentList() override { return list; }
     int timeoutMs() override { return timeout; }
     bool checkClantags() override { return clantags; }

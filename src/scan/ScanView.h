@@ -29,15 +29,9 @@ public:
     // Reads.
     virtual int serverBoxCount() = 0;
     virtual int rowCount() = 0;
-    virtual std::string rowHost(int row) = 0; // empty for a row that does not exist
-    // The hosts of count rows from first, in one read.
-    virtual std::vector<std::string> rowHosts(int first, int count)
-    {
-        std::vector<std::string> hosts;
-        for (int row = first; row < first + count; ++row)
-            hosts.push_back(rowHost(row));
-        return hosts;
-    }
+    // The hosts of count rows from first, in one read; empty for a row that
+    // does not exist.
+    virtual std::vector<std::string> rowHosts(int first, int count) = 0;
     virtual std::string currentList() = 0;
     virtual int timeoutMs() = 0;
     virtual bool checkClantags() = 0;

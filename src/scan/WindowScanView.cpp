@@ -30,7 +30,6 @@ public:
     {
         return read<int>([w = m_window] { return w->ListView3->rowCount(); });
     }
-    std::string rowHost(int row) override { return rowHosts(row, 1).front(); }
     std::vector<std::string> rowHosts(int first, int count) override
     {
         return read<std::vector<std::string>>([w = m_window, first, count] {
