@@ -3,9 +3,9 @@
 
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
+#include "lists/QuickAdd.h"
 #include "platform/Latin1.h"
 #include "query/StatusQuery.h"
-#include "ui/lists/QuickAdd.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"

@@ -3,10 +3,10 @@
 
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
+#include "lists/ListFormats.h"
 #include "platform/Errors.h"
 #include "platform/Latin1.h"
 #include "platform/TextFile.h"
-#include "ui/lists/ListFormats.h"
 #include "ui/lists/TForm13.h"
 #include "ui/lists/TForm3.h"
 #include "ui/main/Forms.h"

@@ -1,8 +1,8 @@
 // Search window: finds servers in the server table by name or map.
 #include "ui/lists/TForm6.h"
 
+#include "lists/ServerSearch.h"
 #include "platform/Latin1.h"
-#include "ui/lists/ServerSearch.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"

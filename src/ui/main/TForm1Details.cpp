@@ -1,13 +1,13 @@
 // Main window: details of the selected server.
 #include "ui/main/TForm1.h"
 
-#include "admin/TForm11.h"
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
 #include "platform/Latin1.h"
 #include "platform/gui/Desktop.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
+#include "ui/admin/TForm11.h"
 #include "ui/main/Forms.h"
 #include "ui/widgets/Look.h"
 

@@ -2,8 +2,8 @@
 #include "ui/main/TForm1.h"
 
 #include "app/ServerListFile.h"
+#include "lists/QuickAdd.h"
 #include "platform/Latin1.h"
-#include "ui/lists/QuickAdd.h"
 #include "ui/lists/TForm5.h"
 #include "ui/main/Forms.h"
 

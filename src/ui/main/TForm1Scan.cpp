@@ -1,17 +1,17 @@
 // Main window: scan control, buddies list and player look-ups.
 #include "ui/main/TForm1.h"
 
-#include "admin/TForm11.h"
 #include "app/ServerListFile.h"
 #include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
-#include "scan/TForm2.h"
 #include "scan/WatchLists.h"
-#include "scan/WindowScanView.h"
+#include "ui/admin/TForm11.h"
 #include "ui/main/Forms.h"
+#include "ui/main/WindowScanView.h"
+#include "ui/watch/TForm2.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "scan/WatchListForm.h"
+#include "ui/watch/WatchListForm.h"
 #include "ui/widgets/Furniture.h"
 
 #include "app/AppState.h"

@@ -1,5 +1,5 @@
 // Server properties window.
-#include "admin/TForm11.h"
+#include "ui/admin/TForm11.h"
 
 #include "admin/PasswordFile.h"
 #include "admin/PingGraph.h"

@@ -1,4 +1,4 @@
-#include "ui/lists/QuickAdd.h"
+#include "lists/QuickAdd.h"
 
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"

@@ -1,5 +1,5 @@
 // Remote console.
-#include "admin/TForm9.h"
+#include "ui/admin/TForm9.h"
 
 #include "admin/PasswordFile.h"
 #include "app/AppState.h"

@@ -1,4 +1,4 @@
-#include "scan/WindowScanView.h"
+#include "ui/main/WindowScanView.h"
 
 #include "platform/Latin1.h"
 #include "platform/UiCarrier.h"
