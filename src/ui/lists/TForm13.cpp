@@ -98,9 +98,7 @@ void TForm13::Button1Click()
         LabeledEdit3->clear();
         // The row just added, wherever the table sorted it: the selection
         // makes it the server that connect, console and properties act on.
-        main.ListView3->scrollToItem(row);
-        main.ListView3->clearSelection();
-        row->setSelected(true);
+        main.showServerRow(row);
     } else if (!haveName && haveAddress) {
         dialogs().message(this, QStringLiteral("no response from server !"));
     } else if (!haveAddress) {

@@ -162,7 +162,7 @@ void TForm3::FormShow()
     LabeledEdit4->setText(toQString(state().SHPath));
     CheckBox3->setChecked(state().SaveScan);
     // These two are only ever ticked here: a box keeps what it had at the last hide.
-    if (forms().Form1->Timer1->isActive()) CheckBox1->setChecked(true);
+    if (forms().Form1->autoScan()) CheckBox1->setChecked(true);
     if (state().CheckClantags) CheckBox2->setChecked(true);
     for (const std::string& name : enumerateLists())
         ListView1->addItem(toQString(name), {}, 0);
@@ -188,10 +188,7 @@ void TForm3::Button1Click()
 void TForm3::CheckBox1Click()
 {
     ListView1->setFocus();
-    if (CheckBox1->isChecked())
-        forms().Form1->Timer1->start();
-    else
-        forms().Form1->Timer1->stop();
+    forms().Form1->setAutoScan(CheckBox1->isChecked());
 }
 
 void TForm3::CheckBox2Click()
@@ -289,11 +286,7 @@ void TForm3::deleteserver1Click()
     main.setServerBox(readServerNames(currentListPath(state().CurrentList)), QLatin1String(DefaultListName));
     main.showServerCount();
     hide();
-    main.ListView3->clear();
-    QStringList names;
-    for (int i = 0; i < main.ComboBoxEx1->count(); ++i)
-        names.append(main.ComboBoxEx1->itemText(i));
-    main.addNotScannedRows(names);
+    main.refillTableFromBox();
     show();
 }
 

@@ -162,9 +162,10 @@ void TForm1::buildControls()
     ListView3->setColumnCount(4);
     ListView3->setHeaderLabels(
         {QStringLiteral("Player"), QStringLiteral("Map"), QStringLiteral("Host"), QStringLiteral("Game")});
-    const int widths[] = {90, 150, 315, 90};
-    for (int c = 0; c < 4; ++c)
-        ListView3->setColumnWidth(c, widths[c]);
+    ListView3->setColumnWidth(PlayersColumn, 90);
+    ListView3->setColumnWidth(MapColumn, 150);
+    ListView3->setColumnWidth(HostColumn, 315);
+    ListView3->setColumnWidth(GameColumn, 90);
     ListView3->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView3->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -213,6 +214,7 @@ void TForm1::loadArtwork()
     auto icon = [](const char* name) {
         return QIcon(QStringLiteral(":/art/%1.png").arg(QLatin1String(name)));
     };
+    // In ScanImage order: new, answered, full, no response.
     ImageList5 = {icon("icon-warning"), icon("icon-grin"), icon("icon-sad"), icon("icon-thumbsdown")};
     ImageList2 = {icon("icon-medal"), icon("icon-sunglasses")};
     ImageList1 = {icon("icon-sunglasses")};
@@ -277,7 +279,7 @@ void TForm1::FormCreate()
     ListView2->setColumnCaption(0, QStringLiteral("No Buddys online"));
     ListView1->setColumnCaption(0, QStringLiteral("Players on server"));
 
-    readSettings(state, [this] { Timer1->start(); });
+    readSettings(state, [this] { setAutoScan(true); });
 
     QLabel* banners[] = {Image1, Image2, Image3, Image4};
     const std::string& banner = state.BannerImage;
@@ -328,9 +330,19 @@ void TForm1::clearServerViews()
     ListView2->setColumnCaption(0, QStringLiteral("No Buddys online"));
 }
 
-void TForm1::addNotScannedRow(const QString& name)
+namespace {
+
+// The sub-items of a row of the server table: map, host and game.
+QStringList notScannedSubItems(const QString& host)
 {
-    ListView3->addItem(QStringLiteral("not scanned"), {QString(), name, QString()}, 0);
+    return {QString(), host, QString()};
+}
+
+} // namespace
+
+QTreeWidgetItem* TForm1::addNotScannedRow(const QString& name)
+{
+    return ListView3->addItem(QStringLiteral("not scanned"), notScannedSubItems(name), ImageNew);
 }
 
 void TForm1::addNotScannedRows(const QStringList& names)
@@ -338,8 +350,50 @@ void TForm1::addNotScannedRows(const QStringList& names)
     QList<QTreeWidgetItem*> rows;
     rows.reserve(names.size());
     for (const QString& name : names)
-        rows.append(ListView3->makeItem(QStringLiteral("not scanned"), {QString(), name, QString()}, 0));
+        rows.append(ListView3->makeItem(QStringLiteral("not scanned"), notScannedSubItems(name), ImageNew));
     ListView3->addItems(rows);
+}
+
+void TForm1::refillTableFromBox()
+{
+    ListView3->clear();
+    QStringList names;
+    for (int i = 0; i < ComboBoxEx1->count(); ++i)
+        names.append(ComboBoxEx1->itemText(i));
+    addNotScannedRows(names);
+}
+
+std::optional<QString> TForm1::serverText(int row, ServerColumn column) const
+{
+    const QTreeWidgetItem* item = ListView3->row(row);
+    if (!item) return std::nullopt;
+    return item->text(column);
+}
+
+void TForm1::showServerRow(QTreeWidgetItem* row)
+{
+    ListView3->clearSelection();
+    row->setSelected(true);
+    // The selection handler may have reloaded the list while its query waited.
+    if (ListView3->rowIndex(row) < 0) return;
+    ListView3->scrollToItem(row);
+    ListView3->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+}
+
+void TForm1::setAutoScan(bool on)
+{
+    if (on)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void TForm1::showScanEnded()
+{
+    state.Scanning = false;
+    ProgressBar1->hide();
+    ToolButton9->hide();
+    ToolButton3->show();
 }
 
 void TForm1::addServers(const QStringList& names)

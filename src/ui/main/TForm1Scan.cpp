@@ -32,10 +32,7 @@ void TForm1::ToolButton3Click()
 
 void TForm1::ToolButton9Click()
 {
-    state.Scanning = false;
-    ProgressBar1->hide();
-    ToolButton9->hide();
-    ToolButton3->show();
+    showScanEnded();
     if (state.ScanThread) state.ScanThread->halt();
     ListView3->setSortType(ListView::SortType::Text);
     if (ListView3->rowCount() >= 2) ListView3->scrollToItem(ListView3->row(1));
@@ -59,11 +56,8 @@ void TForm1::ListView2DblClick()
         ListView3->setSortType(ListView::SortType::Text);
         for (int i = 0; i < ListView3->rowCount(); ++i) {
             QTreeWidgetItem* row = ListView3->row(i);
-            if (ListView::subItem(row, 1) != server) continue;
-            // Selecting anew runs the selection handler even for the row selected already.
-            ListView3->clearSelection();
-            row->setSelected(true);
-            ListView3->scrollToItem(row);
+            if (row->text(HostColumn) != server) continue;
+            showServerRow(row);
             return;
         }
         return;
