@@ -82,7 +82,6 @@ protected:
     void FormShow() override;
     void FormHide() override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showPingText(const std::string& text);

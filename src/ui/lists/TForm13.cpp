@@ -22,16 +22,15 @@ TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStr
 
     auto addressEdit = [this](const QString& name, const QString& caption, const QRect& geometry,
                               const QString& spoken) {
-        auto* edit = new LabeledEdit(this, name, caption, geometry);
+        auto* edit = makeLabeledEdit(this, name, caption, geometry);
         edit->setAccessibleName(spoken);
         edit->setFrame(false);
-        setColour(edit, QPalette::Base, Silver);
         return edit;
     };
     LabeledEdit2 = addressEdit(QStringLiteral("LabeledEdit2"), QStringLiteral("IP"), QRect(0, 16, 105, 19),
                                QStringLiteral("server IP"));
-    onKeyDown(LabeledEdit2, [this](int key) { LabeledEdit2KeyDown(key); });
-    onExit(LabeledEdit2, [this] { LabeledEdit2Exit(); });
+    onKeyDown(LabeledEdit2, &TForm13::LabeledEdit2KeyDown);
+    onExit(LabeledEdit2, &TForm13::LabeledEdit2Exit);
     LabeledEdit3 = addressEdit(QStringLiteral("LabeledEdit3"), QStringLiteral("Port"), QRect(104, 16, 65, 19),
                                QStringLiteral("server port"));
     Button1 = place<QPushButton>(this, QStringLiteral("Button1"), QRect(0, 40, 169, 17),

@@ -63,9 +63,7 @@ void TForm3::buildControls()
 
     Panel1 = makePanel(GroupBox1, QStringLiteral("Panel1"), QRect(8, 56, 249, 121));
     auto edit = [this](const QString& name, const QString& caption, const QRect& geometry) {
-        auto* result = new LabeledEdit(Panel1, name, caption, geometry);
-        setColour(result, QPalette::Base, Silver);
-        return result;
+        return makeLabeledEdit(Panel1, name, caption, geometry);
     };
     LabeledEdit1 = edit(QStringLiteral("LabeledEdit1"), QStringLiteral("Nickname"), QRect(8, 20, 161, 19));
     LabeledEdit2 = edit(QStringLiteral("LabeledEdit2"), QStringLiteral("Password"), QRect(176, 20, 65, 19));
@@ -139,7 +137,7 @@ void TForm3::connectHandlers()
     connectHandler(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
     connectHandler(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
     connectHandler(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
-    ListView1->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
+    connectHandler(ListView1, &ListView::doubleClickedAnywhere, this, &TForm3::ListView1DblClick);
     connectHandler(deleteserver1, &QAction::triggered, this, &TForm3::deleteserver1Click);
     connectHandler(editlist1, &QAction::triggered, this, &TForm3::editlist1Click);
     connectHandler(newlist1, &QAction::triggered, this, &TForm3::newlist1Click);

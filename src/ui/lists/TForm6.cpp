@@ -16,11 +16,8 @@ TForm6::TForm6(Forms& forms) : FormBase(forms, QStringLiteral("TForm6"), QString
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setClientSize(229, 43);
 
-    Edit1 = place<QLineEdit>(this, QStringLiteral("Edit1"), QRect(0, 0, 225, 19));
-    Edit1->setAccessibleName(QStringLiteral("text to find"));
-    Edit1->setFrame(false);
-    setColour(Edit1, QPalette::Base, Silver);
-    onKeyDown(Edit1, [this](int key) { Edit1KeyDown(key); });
+    Edit1 = makeFlatEdit(this, QStringLiteral("Edit1"), QRect(0, 0, 225, 19), QStringLiteral("text to find"));
+    onKeyDown(Edit1, &TForm6::Edit1KeyDown);
     RadioButton1 = place<QRadioButton>(this, QStringLiteral("RadioButton1"), QRect(0, 24, 56, 17),
                                        QStringLiteral("server"));
     RadioButton1->setAccessibleName(QStringLiteral("server"));

@@ -41,7 +41,8 @@ QLabel* label(QWidget* parent, const QString& name, const QRect& geometry, bool 
 
 } // namespace
 
-TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QStringLiteral("Korvane 1.11"))
+TForm1::TForm1(Forms& forms)
+    : FormBase(forms, QStringLiteral("TForm1"), QStringLiteral("Korvane 1.11")), state(forms.state)
 {
     forms.Form1 = this;
     buildControls();
@@ -51,7 +52,12 @@ TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QString
     runReported(dialogs(), [this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // A scan still running stops before its window goes: the worker reads the
+    // window's state and carries its changes here.
+    state.ScanThread.reset();
+}
 
 void TForm1::buildControls()
 {
@@ -76,17 +82,8 @@ void TForm1::buildControls()
     ComboBoxEx1->setAccessibleName(QStringLiteral("server box"));
     ComboBoxEx1->hide();
     bar->addWidget(ComboBoxEx1);
-    auto button = [&](const QString& name, const QString& caption, const QString& hint) {
-        auto* b = new QToolButton(ToolBar1);
-        b->setObjectName(name);
-        b->setText(caption);
-        b->setToolTip(hint);
-        b->setAccessibleName(caption.trimmed());
-        b->setAutoRaise(true);
-        b->setFixedSize(55, 21);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        bar->addWidget(b);
-        return b;
+    auto button = [this](const QString& name, const QString& caption, const QString& hint) {
+        return addToolButton(ToolBar1, name, caption, hint, caption.trimmed(), QSize(55, 21));
     };
     ToolButton3 = button(QStringLiteral("ToolButton3"), QStringLiteral("scan now "),
                          QStringLiteral("Scans all servers in serverlists"));
@@ -237,9 +234,9 @@ void TForm1::connectHandlers()
     connectHandler(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     connectHandler(ListView3, &QTreeWidget::itemSelectionChanged, this, &TForm1::ListView3SelectItem);
-    ListView1->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
-    ListView3->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
-    ListView2->OnDblClick = [this] { runReported(dialogs(), [this] { ListView2DblClick(); }); };
+    connectHandler(ListView1, &ListView::doubleClickedAnywhere, this, &TForm1::ListView1DblClick);
+    connectHandler(ListView3, &ListView::doubleClickedAnywhere, this, &TForm1::ListView1DblClick);
+    connectHandler(ListView2, &ListView::doubleClickedAnywhere, this, &TForm1::ListView2DblClick);
 
     connectHandler(AddtoBuddys1, &QAction::triggered, this, &TForm1::AddtoBuddys1Click);
     connectHandler(Connectwithserver1, &QAction::triggered, this, &TForm1::Connectwithserver1Click);

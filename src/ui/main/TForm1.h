@@ -34,7 +34,8 @@ public:
     explicit TForm1(Forms& forms);
     ~TForm1() override;
 
-    AppState state;
+    // The program's state, shared by every window.
+    AppState& state;
 
     // Tool bar
     QWidget* ToolBar1;
