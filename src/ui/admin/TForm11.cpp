@@ -54,7 +54,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     setColour(LabeledEdit2, QPalette::Text, QColor(255, 0, 0));
 
     Panel3 = makePanel(this, QStringLiteral("Panel3"), QRect(69, 41, 253, 24), QFrame::StyledPanel);
-    PaintBox1 = new PaintBox(Panel3, QStringLiteral("PaintBox1"), QRect(1, 1, 251, 22));
+    PaintBox1 = new PaintBox(Panel3, QStringLiteral("PaintBox1"), QRect(1, 1, GraphWidth, GraphHeight));
     PaintBox1->setToolTip(QStringLiteral("dblclick to reset"));
     PaintBox1->setAccessibleName(QStringLiteral("ping graph"));
 
@@ -112,7 +112,7 @@ void TForm11::FormShow()
         THostChecker& checker = *forms().Form1->HostChecker1;
         checker.setHostName(s.SelectedIP);
         checker.CheckNow();
-        checker.setAutoCheckPeriod(static_cast<std::uint16_t>(s.TimeoutMs.load()));
+        checker.setAutoCheckPeriod(static_cast<std::uint16_t>(graphStepMs(s.TimeoutMs.load())));
         checker.setAutoCheck(true);
     }
     LabeledEdit1->clear();
@@ -260,7 +260,7 @@ void TForm11::addMemoLine(const QString& line)
 void TForm11::restartGraph(int graphX)
 {
     PaintBox1->clear();
-    PaintBox1->moveTo(97, 20);
+    PaintBox1->moveTo(GraphRestartPenX, 20);
     state().PingGraphX = graphX;
 }
 

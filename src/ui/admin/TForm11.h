@@ -50,7 +50,7 @@ public:
     void addMemoLine(const QString& line);
 
     // What other windows change here when the server in view changes.
-    // A clear graph, the pen at its start and PingGraphX at graphX.
+    // A clear graph, the pen at GraphRestartPenX and PingGraphX at graphX.
     void restartGraph(int graphX);
     // The map list down to its two heading lines.
     void startMapList();

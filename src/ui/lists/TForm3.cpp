@@ -258,7 +258,7 @@ void TForm3::ListView1DblClick()
     if (state().Scanning) main.ToolButton9Click();
     const QString name = selectedList();
     if (name.isEmpty() || state().Scanning) return;
-    state().CurrentList = std::string(ServerListFolder) + "\\" + toBytes(name);
+    state().CurrentList = currentListOf(toBytes(name));
     main.clearServerViews();
     // A vanished file stops here, with the views already empty.
     const std::vector<std::string> names = readServerNames(currentListPath(state().CurrentList));
@@ -279,7 +279,7 @@ void TForm3::deleteserver1Click()
     if (!dialogs().confirm(this, QStringLiteral("Delete List ") + name + QStringLiteral(" ?"))) return;
     deleteList(toBytes(name));
     reload();
-    state().CurrentList = std::string(ServerListFolder) + "\\" + DefaultListName;
+    state().CurrentList = currentListOf(DefaultListName);
     TForm1& main = *forms().Form1;
     main.setServerBox(readServerNames(currentListPath(state().CurrentList)), QLatin1String(DefaultListName));
     main.showServerCount();

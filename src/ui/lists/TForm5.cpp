@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
 #include "lists/ListFormats.h"
+#include "lists/QuickAdd.h"
 #include "platform/Errors.h"
 #include "platform/Latin1.h"
 #include "platform/TextFile.h"
@@ -266,11 +267,10 @@ void TForm5::ListView1Click()
 
 void TForm5::LabeledEdit2Change()
 {
-    const QString text = LabeledEdit2->text();
-    const qsizetype colon = text.indexOf(QLatin1Char(':'));
-    if (colon < 0) return;
-    LabeledEdit2->setText(text.left(colon));
-    LabeledEdit3->setText(text.mid(colon + 1));
+    if (const auto typed = splitTypedAddress(toBytes(LabeledEdit2->text()))) {
+        LabeledEdit2->setText(toQString(typed->ip));
+        LabeledEdit3->setText(toQString(typed->port));
+    }
 }
 
 void TForm5::ListView3DblClick()

@@ -2,6 +2,7 @@
 // other windows or repeat a button.
 #include "ui/main/TForm1.h"
 
+#include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
 #include "platform/Convert.h"
@@ -267,7 +268,7 @@ QString TForm1::statusText() const
 
 void TForm1::FormCreate()
 {
-    state.PingGraphX = 250;
+    state.PingGraphX = GraphRight;
     state.PingGraphY = 11;
     state.Scanning = false;
     state.FirstShow = true;

@@ -1,6 +1,7 @@
 // Main window: details of the selected server.
 #include "ui/main/TForm1.h"
 
+#include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
 #include "platform/Latin1.h"
@@ -18,7 +19,7 @@ void TForm1::ListView3SelectItem()
     QTreeWidgetItem* row = ListView3->selectedRow();
     if (!row) return;
     TForm11& properties = *forms().Form11;
-    properties.restartGraph(250);
+    properties.restartGraph(GraphRight);
     properties.startMapList();
 
     const QString name = row->text(HostColumn);

@@ -1,6 +1,7 @@
 // Main window: scan control, buddies list and player look-ups.
 #include "ui/main/TForm1.h"
 
+#include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "platform/Latin1.h"
 #include "platform/Paths.h"
@@ -65,7 +66,7 @@ void TForm1::ListView2DblClick()
 
     // During a scan: ask the server directly, leaving the table to the worker.
     TForm11& properties = *forms().Form11;
-    properties.restartGraph(97);
+    properties.restartGraph(GraphRestartPenX);
     const ServerAddress address = lookupServer(currentListPath(state.CurrentList), toBytes(server));
     const std::string reply =
         queryStatusLookup(IdUDPClient1, address.ip, address.port, state.TimeoutMs, [&](int port) {
