@@ -6,7 +6,6 @@
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"
-#include "ui/widgets/Look.h"
 
 namespace korvane {
 

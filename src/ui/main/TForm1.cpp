@@ -5,7 +5,6 @@
 #include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
-#include "platform/Convert.h"
 #include "platform/Latin1.h"
 #include "platform/TextFile.h"
 #include "platform/gui/JpegImage.h"
@@ -23,7 +22,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPixmap>
 #include <QStringListModel>
 

@@ -1,7 +1,6 @@
 // IP view window.
 #include "ui/widgets/TForm12.h"
 #include "ui/widgets/Furniture.h"
-#include "ui/widgets/Look.h"
 
 #include "ui/main/Forms.h"
 
