@@ -32,6 +32,13 @@ std::string ExtractValue(const std::string& reply, const std::string& key)
 
 std::string DetectGame(const std::string& reply)
 {
+    // A Breakthrough server names its game in its version ("Medal of Honor
+    // Breakthrough 2.40b ..."); engines that give the game's short name call
+    // it mohaab. Only those two values are read, so a host name or a map
+    // called Breakthrough changes nothing.
+    if (containsNoCase(ExtractValue(reply, KeyVersion), "breakthrough") ||
+        lowerCase(ExtractValue(reply, KeyGameName)) == "mohaab")
+        return GameBreakthrough;
     return containsNoCase(reply, "medal of honor spearhead") ? GameSpearhead : GameMedalOfHonor;
 }
 
