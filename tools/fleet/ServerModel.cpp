@@ -122,8 +122,15 @@ Behaviour behaviourFromName(const std::string& name)
 std::string versionText(const ServerConfig& server)
 {
     if (!server.version.empty()) return server.version;
-    return server.game == Game::Spearhead ? "Medal of Honor Spearhead 2.15 win-x86 Nov  8 2002"
-                                          : "Medal of Honor Allied Assault 1.11 win-x86 Mar  5 2002";
+    switch (server.game) {
+    case Game::Spearhead:
+        return "Medal of Honor Spearhead 2.15 win-x86 Nov  8 2002";
+    case Game::Breakthrough:
+        return "Medal of Honor Breakthrough 2.40b win-x86 Mar 10 2004";
+    case Game::AlliedAssault:
+        break;
+    }
+    return "Medal of Honor Allied Assault 1.11 win-x86 Mar  5 2002";
 }
 
 std::vector<Player> listedPlayers(const ServerConfig& server)
@@ -283,6 +290,8 @@ FleetConfig parseFleetConfig(const std::string& jsonText)
             const std::string g = v->asString();
             if (g == "sh" || g == "spearhead" || g == "Spearhead")
                 server.game = Game::Spearhead;
+            else if (g == "bt" || g == "breakthrough" || g == "Breakthrough")
+                server.game = Game::Breakthrough;
             else if (g == "aa" || g == "alliedassault" || g == "Allied Assault")
                 server.game = Game::AlliedAssault;
             else

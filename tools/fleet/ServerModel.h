@@ -9,7 +9,7 @@
 
 namespace korvane::fleet {
 
-enum class Game { AlliedAssault, Spearhead };
+enum class Game { AlliedAssault, Spearhead, Breakthrough };
 
 // How a server treats a status request.
 enum class Behaviour {
