@@ -9,7 +9,7 @@
 namespace korvane {
 
 int compareCaptions(const std::string& a, const std::string& b);
-// Lower case by the same letter table: A-Z and the Latin-1 capitals.
+// Lower case by the same letter table (foldByte): A-Z and the Windows-1252 capitals.
 std::string foldCase(std::string text);
 int compareCaptions(const QString& a, const QString& b);
 inline bool captionLess(const QString& a, const QString& b)
