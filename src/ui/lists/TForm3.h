@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <string>
+
 namespace korvane {
 
 class TForm3 : public FormBase
@@ -51,8 +53,8 @@ public:
     QAction* selectlist1;
     QAction* exportsslf1;
 
-    // The name of the first selected list, "" when none is.
-    QString selectedList() const;
+    // The file name of the selected list, "" when none is.
+    std::string selectedList() const;
 
     void Button1Click();
     void CheckBox1Click();
@@ -82,8 +84,8 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
-    // The chosen game executable into the edit (and so into the settings).
-    void choosePath(LabeledEdit* edit);
+    // The chosen game executable into the edit and the settings' path.
+    void choosePath(LabeledEdit* edit, std::string& path);
     // A hide and a show: the settings written, the lists read anew.
     void reload();
 };
