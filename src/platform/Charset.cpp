@@ -116,6 +116,13 @@ unsigned char foldByte(unsigned char c)
     return FoldTable[c];
 }
 
+std::string foldCase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(FoldTable[static_cast<unsigned char>(c)]);
+    return text;
+}
+
 QString fileNameText(const std::string& fileName)
 {
     QString text;

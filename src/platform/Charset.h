@@ -35,6 +35,7 @@ inline bool fitsSingleByte(QChar c)
 bool fitsSingleByte(const QString& text);
 // Lower case of one byte: A-Z, the Latin-1 capitals and S, OE, Z, Y of Windows-1252.
 unsigned char foldByte(unsigned char c);
+std::string foldCase(std::string text);
 
 // A file name or path as the user sees it, each part on its own (UTF-8 or Windows-1252).
 QString fileNameText(const std::string& fileName);

@@ -6,13 +6,6 @@
 
 namespace korvane {
 
-std::string foldCase(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(foldByte(static_cast<unsigned char>(c)));
-    return text;
-}
-
 int compareCaptions(const std::string& a, const std::string& b)
 {
     const size_t n = std::min(a.size(), b.size());

@@ -258,6 +258,7 @@ TEST(Convert, IntegerTextsAndTheErrorText)
     EXPECT_EQ(errorText([] { strToInt("abc"); }), "'abc' is not a valid integer value");
     EXPECT_EQ(removeAllNoCase("xRCON:yrcon:z", "rcon:"), "xyz");
     EXPECT_TRUE(containsNoCase("a StatusResponse", "statusresponse"));
+    EXPECT_TRUE(containsNoCase("[\x8A\xC4]\x8AIMON", "\x9A\xE4]\x9Aimon")); // Windows-1252 letters too
 }
 
 TEST(Collation, SameOrderUnderEveryLocale)
