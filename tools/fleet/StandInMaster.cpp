@@ -164,8 +164,9 @@ void StandInMasters::run()
             client.closeWhenSent = true;
             return;
         }
-        std::vector<std::string> entries = m_entries[game->name];
-        if (master.listTwice) entries.insert(entries.end(), entries.begin(), entries.end());
+        const std::vector<std::string>& listed = m_entries[game->name];
+        std::vector<std::string> entries = listed;
+        if (master.listTwice) entries.insert(entries.end(), listed.begin(), listed.end());
         entries.insert(entries.end(), master.extra.begin(), master.extra.end());
         const std::string list = masterListBytes(entries, master.form);
         if (master.behaviour == MasterBehaviour::Slow) {
