@@ -152,7 +152,7 @@ TEST(MasterFetch, EachMasterGetsItsOwnResult)
     }
     EXPECT_EQ(results.back().summary(), "unreachable");
     EXPECT_EQ(results.back().detail, "Connection refused");
-    EXPECT_EQ(results[3].detail, " the master turned you away");
+    EXPECT_EQ(results[3].detail, "the master turned you away");
     EXPECT_EQ(doneOrder.size(), results.size());
     EXPECT_EQ(unionOf(results).size(), 1u);
 }
