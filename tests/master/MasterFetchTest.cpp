@@ -45,20 +45,6 @@ ServerConfig queried(const std::string& name, Game game = Game::AlliedAssault,
     return server;
 }
 
-// A TCP port on 127.0.0.1 where nothing listens.
-int closedTcpPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    socklen_t length = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    ::close(fd);
-    return ntohs(local.sin_port);
-}
-
 } // namespace
 
 // Two masters of either form list the same servers, one of them each server
@@ -137,7 +123,7 @@ TEST(MasterFetch, EachMasterGetsItsOwnResult)
     Fleet fleet(config);
     fleet.start();
     std::vector<MasterAddress> masters = loopbackMasters(fleet);
-    masters.push_back({"127.0.0.1", closedTcpPort()});
+    masters.push_back({"127.0.0.1", test::unusedPort(SOCK_STREAM)});
 
     FetchOptions options;
     options.idleTimeoutMs = 600;

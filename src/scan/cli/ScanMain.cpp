@@ -33,7 +33,7 @@ using namespace korvane;
 namespace {
 
 const char* const Usage =
-    "Usage: korvane-scan [--in-flight K]\n"
+    "Usage: korvane-scan [OPTION]...\n"
     "  or:  korvane-scan --master GAMENAME [--masters HOST:PORT[,HOST:PORT...]]\n"
     "Scan the current server list of the Korvane data folder in the working directory once,\n"
     "with the settings of its Config, and print the result; or, with --master, print the\n"
