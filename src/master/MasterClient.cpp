@@ -199,7 +199,8 @@ std::string MasterResult::summary() const
 {
     switch (outcome) {
     case Outcome::Listed:
-        return std::to_string(servers.size()) + (servers.size() == 1 ? " server" : " servers");
+        // One form for every count, as scripts read it.
+        return std::to_string(servers.size()) + " servers";
     case Outcome::Refused:
         return "refused";
     case Outcome::TimedOut:

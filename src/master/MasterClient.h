@@ -29,7 +29,7 @@ struct MasterResult
     int repeated = 0;
     bool cut = false;
 
-    // "12 servers", "refused", "timed out", "unreachable", "bad reply".
+    // "12 servers" (also "1 servers"), "refused", "timed out", "unreachable", "bad reply".
     std::string summary() const;
 };
 

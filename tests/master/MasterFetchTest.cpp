@@ -91,7 +91,7 @@ TEST(MasterFetch, UnionOfTwoMastersResolvedToGamePorts)
 
     // Each game is its own list.
     const std::vector<MasterResult> spearhead = fetchServerLists(game("mohaas"), loopbackMasters(fleet));
-    EXPECT_EQ(summaries(spearhead), "1 server, 1 server");
+    EXPECT_EQ(summaries(spearhead), "1 servers, 1 servers");
     EXPECT_EQ(fleet.listsSent(), 4u);
 }
 
@@ -107,8 +107,8 @@ TEST(MasterFetch, EachMasterGetsItsOwnResult)
         const char* why;
     };
     const Row rows[] = {
-        {MasterBehaviour::Answer, "1 server", "answers at once"},
-        {MasterBehaviour::Slow, "1 server", "slow but never idle for long"},
+        {MasterBehaviour::Answer, "1 servers", "answers at once"},
+        {MasterBehaviour::Slow, "1 servers", "slow but never idle for long"},
         {MasterBehaviour::Refuse, "refused", "a disconnect after the request"},
         {MasterBehaviour::Echo, "refused", "an echo text"},
         {MasterBehaviour::Silent, "timed out", "never greets"},
