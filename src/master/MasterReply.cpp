@@ -165,6 +165,7 @@ MasterReply parseBody(std::string_view reply, std::size_t maxServers)
         refused.kind = MasterReply::Kind::Refused;
         const std::string_view words = reply.substr(EchoKey.size());
         refused.text = shown(words.substr(0, words.find('\\')));
+        if (refused.text.empty()) refused.text = "it echoed the request back";
         return refused;
     }
     if (reply.starts_with(IpKey)) {
