@@ -1,5 +1,7 @@
 #include "fleet/Fleet.h"
 
+#include "fleet/LocalAddress.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -55,41 +57,17 @@ void raiseDescriptorLimit(std::size_t needed)
 
 int bindServer(const std::string& address, int port)
 {
-    sockaddr_storage local{};
     socklen_t length = 0;
-    int family = AF_INET;
-    auto* v4 = reinterpret_cast<sockaddr_in*>(&local);
-    auto* v6 = reinterpret_cast<sockaddr_in6*>(&local);
-    if (::inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(static_cast<std::uint16_t>(port));
-        length = sizeof(sockaddr_in);
-    } else if (::inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
-        family = AF_INET6;
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(static_cast<std::uint16_t>(port));
-        length = sizeof(sockaddr_in6);
-    } else {
-        throw std::runtime_error("not an IP address: " + address);
-    }
-    const int fd = ::socket(family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const sockaddr_storage local = localAddress(address, port, length);
+    const int fd = ::socket(local.ss_family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), length) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), length) != 0) {
         const int error = errno;
         ::close(fd);
         throw std::runtime_error("cannot bind " + address + ":" + std::to_string(port) + ": " +
                                  std::strerror(error));
     }
     return fd;
-}
-
-int boundPort(int fd)
-{
-    sockaddr_storage local{};
-    socklen_t length = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    if (local.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&local)->sin6_port);
-    return ntohs(reinterpret_cast<sockaddr_in*>(&local)->sin_port);
 }
 
 enum class Request { None, Status, Info, Rcon };

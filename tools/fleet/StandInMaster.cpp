@@ -1,5 +1,6 @@
 #include "fleet/StandInMaster.h"
 
+#include "fleet/LocalAddress.h"
 #include "master/MasterProtocol.h"
 
 #include <arpa/inet.h>
@@ -26,41 +27,19 @@ constexpr std::size_t MaxRequestBytes = 4096;
 
 int listen(const std::string& address, int port)
 {
-    sockaddr_storage local{};
     socklen_t length = 0;
-    auto* v4 = reinterpret_cast<sockaddr_in*>(&local);
-    auto* v6 = reinterpret_cast<sockaddr_in6*>(&local);
-    if (::inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(static_cast<std::uint16_t>(port));
-        length = sizeof(sockaddr_in);
-    } else if (::inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(static_cast<std::uint16_t>(port));
-        length = sizeof(sockaddr_in6);
-    } else {
-        throw std::runtime_error("not an IP address: " + address);
-    }
+    const sockaddr_storage local = localAddress(address, port, length);
     const int fd = ::socket(local.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), length) != 0 || ::listen(fd, 64) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), length) != 0 || ::listen(fd, 64) != 0) {
         const int error = errno;
         ::close(fd);
         throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port) + ": " +
                                  std::strerror(error));
     }
     return fd;
-}
-
-int boundPort(int fd)
-{
-    sockaddr_storage local{};
-    socklen_t length = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    if (local.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&local)->sin6_port);
-    return ntohs(reinterpret_cast<sockaddr_in*>(&local)->sin_port);
 }
 
 struct Client
