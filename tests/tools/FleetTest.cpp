@@ -142,6 +142,13 @@ TEST(FleetConfig, DemoFleetAndItsListFileAgree)
     EXPECT_TRUE(bob);
     EXPECT_TRUE(clan);
     EXPECT_EQ(readFile(KORVANE_SOURCE_DIR "/data/demo/Serverlists/Standard"), serverListText(demo, {}));
+    // The demo's masters file names the fleet's own master; every server has
+    // its query port where the games put it.
+    ASSERT_EQ(demo.masters.size(), 1u);
+    EXPECT_EQ(readFile(KORVANE_SOURCE_DIR "/data/demo/Masters.txt"),
+              demo.bindAddress + ":" + std::to_string(demo.masters[0].port) + "\r\n");
+    for (const ServerConfig& s : demo.servers)
+        EXPECT_EQ(s.queryPort, s.port + 97) << s.listName;
 }
 
 TEST(FleetConfig, GeneratedFleetsAreRepeatableWithTheRightShareSilent)
