@@ -81,7 +81,7 @@ struct FleetConfig
 {
     std::string bindAddress = "127.0.0.1";
     std::vector<ServerConfig> servers;
-    std::vector<MasterConfig> masters;
+    std::vector<MasterConfig> masters = {}; // initialized, so {address, servers} stays a whole configuration
 };
 
 const char* behaviourName(Behaviour behaviour);
