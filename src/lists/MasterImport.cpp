@@ -1,4 +1,4 @@
-#include "ui/lists/MasterImport.h"
+#include "lists/MasterImport.h"
 
 #include "platform/HaltSwitch.h"
 

@@ -1,6 +1,6 @@
 // An import from stand-in masters on 127.0.0.1, and the list and report it makes.
 
-#include "ui/lists/MasterImport.h"
+#include "lists/MasterImport.h"
 #include "fleet/Fleet.h"
 #include "platform/HaltSwitch.h"
 
