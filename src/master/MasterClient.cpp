@@ -4,6 +4,7 @@
 #include "platform/TcpStream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <memory>

@@ -125,7 +125,8 @@ ResolveResult resolveGamePorts(const std::vector<ListedServer>& listed, const Re
         if (ended >= total) break;
         long long waitMs = RetryMs;
         if (!deadlines.empty())
-            waitMs = std::chrono::ceil<std::chrono::milliseconds>(deadlines.top().first - Clock::now()).count();
+            waitMs =
+                std::chrono::ceil<std::chrono::milliseconds>(deadlines.top().first - Clock::now()).count();
         if (putOff) waitMs = std::min<long long>(waitMs, RetryMs);
         pool.wait(static_cast<int>(std::max<long long>(waitMs, 0)), halt ? halt->wakeHandle() : -1);
     }
