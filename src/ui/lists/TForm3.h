@@ -52,9 +52,12 @@ public:
     QAction* newlist1;
     QAction* selectlist1;
     QAction* exportsslf1;
+    QAction* importmaster1; // "import from master"
 
     // The file name of the selected list, "" when none is.
     std::string selectedList() const;
+    // The list of lists read anew from the folder.
+    void showLists();
 
     void Button1Click();
     void CheckBox1Click();
@@ -76,6 +79,7 @@ public:
     void Button7Click();
     void Button5Click();
     void exportsslf1Click();
+    void importmaster1Click();
 
 protected:
     void FormShow() override;
