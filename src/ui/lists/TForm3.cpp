@@ -287,7 +287,8 @@ void TForm3::Button8Click()
         const std::string engine = findEngine(game, folders);
         if (engine.empty()) continue;
         found = true;
-        if (const QString refusal = settingsRefusal(engine, QStringLiteral("The path ") + fileNameText(engine));
+        if (const QString refusal =
+                settingsRefusal(engine, QStringLiteral("The path ") + fileNameText(engine));
             !refusal.isEmpty()) {
             dialogs().message(this, refusal);
             continue;
