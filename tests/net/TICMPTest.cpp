@@ -7,7 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
+#include <cstring>
+#include <netinet/in.h>
+#include <poll.h>
+#include <thread>
 
 using namespace korvane;
 using korvane::test::PrivateNetwork;
@@ -170,4 +176,106 @@ TEST(LinuxEcho, RealEchoesOnLoopback)
             false);
         EXPECT_EQ(unreachable.error, "Destination network unreachable");
     }
+}
+
+namespace {
+
+// Answers every echo request it sees with a forged reply from source, the
+// request's identifier and sequence moved by the given amounts.
+class EchoForger
+{
+public:
+    EchoForger(const std::string& source, int idShift, int sequenceShift)
+        : m_source(parseDottedAddress(source)), m_idShift(idShift), m_sequenceShift(sequenceShift),
+          m_listen(::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP)),
+          m_send(::socket(AF_INET, SOCK_RAW, IPPROTO_RAW)), m_thread([this] { run(); })
+    {}
+    ~EchoForger()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_listen);
+        ::close(m_send);
+    }
+
+private:
+    void run()
+    {
+        unsigned char packet[1500];
+        while (!m_stop) {
+            pollfd wait{m_listen, POLLIN, 0};
+            if (::poll(&wait, 1, 10) <= 0) continue;
+            const ssize_t size = ::recv(m_listen, packet, sizeof packet, 0);
+            const std::size_t header = static_cast<std::size_t>(packet[0] & 0x0F) * 4;
+            if (size < static_cast<ssize_t>(header + 8) || packet[header] != 8)
+                continue; // echo requests only
+            unsigned char* icmp = packet + header;
+            icmp[0] = 0; // echo reply
+            const auto shift = [&](int at, int by) {
+                const int value = (icmp[at] << 8 | icmp[at + 1]) + by;
+                icmp[at] = static_cast<unsigned char>(value >> 8);
+                icmp[at + 1] = static_cast<unsigned char>(value);
+            };
+            shift(4, m_idShift);
+            shift(6, m_sequenceShift);
+            icmp[2] = icmp[3] = 0;
+            std::uint32_t sum = 0;
+            for (std::size_t i = 0; i + 1 < size - header; i += 2)
+                sum += static_cast<std::uint32_t>(icmp[i] << 8 | icmp[i + 1]);
+            if ((size - header) % 2) sum += static_cast<std::uint32_t>(icmp[size - header - 1] << 8);
+            while (sum >> 16)
+                sum = (sum & 0xFFFF) + (sum >> 16);
+            icmp[2] = static_cast<unsigned char>(~sum >> 8);
+            icmp[3] = static_cast<unsigned char>(~sum);
+            // Back to the sender, from the forged source.
+            std::memcpy(packet + 16, packet + 12, 4);
+            std::memcpy(packet + 12, &m_source, 4);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            std::memcpy(&to.sin_addr, packet + 16, 4);
+            ::sendto(m_send, packet, static_cast<std::size_t>(size), 0, reinterpret_cast<sockaddr*>(&to),
+                     sizeof to);
+        }
+    }
+
+    std::uint32_t m_source;
+    int m_idShift, m_sequenceShift;
+    int m_listen, m_send;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace
+
+// The pinged host never answers; a forger on the same machine does, and only
+// a reply from the pinged address with the request's identifier and sequence
+// counts.
+TEST(LinuxEcho, OnlyThePingedHostsReplyToThisRequestCounts)
+{
+    struct Case
+    {
+        const char* source;
+        int idShift, sequenceShift;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"127.0.0.3", 0, 0, "No error"}, // the forger can pass for the host
+        {"127.0.0.2", 0, 0, "Request timed out"},
+        {"127.0.0.3", 0, 1, "Request timed out"},
+        {"127.0.0.3", 1, 0, "Request timed out"},
+    };
+    std::vector<std::string> errors;
+    const bool entered = PrivateNetwork::run([&] {
+        ASSERT_TRUE(PrivateNetwork::set("icmp_echo_ignore_all", "1"));
+        ASSERT_TRUE(PrivateNetwork::set("ping_group_range", "0 2147483647"));
+        for (IcmpSocketKind kind : {IcmpSocketKind::Datagram, IcmpSocketKind::Raw})
+            for (const Case& c : cases) {
+                EchoForger forger(c.source, c.idShift, c.sequenceShift);
+                errors.push_back(ping(kind, "127.0.0.3").error);
+            }
+    });
+    if (!entered) GTEST_SKIP() << "no network namespace of its own here";
+    ASSERT_EQ(errors.size(), 2 * std::size(cases));
+    for (std::size_t i = 0; i < errors.size(); ++i)
+        EXPECT_EQ(errors[i], cases[i % std::size(cases)].error) << i;
 }

@@ -126,6 +126,44 @@ private:
     std::string m_last;
 };
 
+// A socket on 127.0.0.1 that sends when the test says, always from one port:
+// a server whose datagrams come as the test needs them.
+class LoopbackSender
+{
+public:
+    LoopbackSender()
+    {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+            throw std::runtime_error("cannot bind the loopback sender");
+        socklen_t length = sizeof local;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
+        m_port = ntohs(local.sin_port);
+    }
+    ~LoopbackSender() { ::close(m_fd); }
+    LoopbackSender(const LoopbackSender&) = delete;
+    LoopbackSender& operator=(const LoopbackSender&) = delete;
+
+    int port() const { return m_port; }
+    // On loopback a datagram sent is already waiting at its port.
+    bool sendTo(int port, const std::string& bytes) const
+    {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<std::uint16_t>(port));
+        return ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
+               static_cast<ssize_t>(bytes.size());
+    }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
 // A loopback port where nothing listens (bound, then released).
 // One datagram to a local port from a fresh socket on 127.0.0.1, or on ::1;
 // false where it cannot be sent (no IPv6 loopback).

@@ -55,8 +55,8 @@ protected:
 
 private:
     // Waits for the endpoint's next datagram. Everything but the user's input
-    // goes on meanwhile: windows repaint, a scan fills its rows, and no second
-    // command can start.
+    // goes on meanwhile: windows repaint, a scan fills its rows, a close of the
+    // program ends the wait, and no second command can start.
     bool waitForDatagram(int timeoutMs);
 
     QEventLoop* m_waiting = nullptr;

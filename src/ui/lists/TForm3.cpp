@@ -276,7 +276,7 @@ void TForm3::deleteserver1Click()
 {
     const QString name = selectedList();
     if (name.isEmpty() || state().Scanning || name == QLatin1String(DefaultListName)) return;
-    if (!dialogs().confirm(this, QStringLiteral("Delete List ") + name + QStringLiteral(" ?"))) return;
+    if (!confirmIdle(QStringLiteral("Delete List ") + name + QStringLiteral(" ?"))) return;
     deleteList(toBytes(name));
     reload();
     state().CurrentList = currentListOf(DefaultListName);
@@ -314,6 +314,8 @@ void TForm3::newlist1Click()
     if (fileExists(listFilePath(toBytes(name))) &&
         !dialogs().confirm(this, QStringLiteral("List ") + name + QStringLiteral(" exists. Empty it ?")))
         return;
+    // The dialogs ran event loops of their own, where a scan may have started.
+    if (state().Scanning) return;
     createList(toBytes(name));
     forms().Form5->openList(name);
 }
@@ -323,7 +325,7 @@ void TForm3::Button7Click()
     ListView1->setFocus();
     if (!state().Scanning) {
         const QString path = dialogs().openFile(this, QStringLiteral("sslf (*.sslf)"), QDir::currentPath());
-        if (!path.isEmpty() && dialogs().confirm(this, QStringLiteral("Import HLSW list ?")))
+        if (!path.isEmpty() && confirmIdle(QStringLiteral("Import HLSW list ?")))
             importSslf(toLocalPath(path), importedListName(toBytes(fileNamePart(path)), ".sslf"));
     }
     reload();

@@ -231,7 +231,8 @@ void TForm5::Button2Click()
                              ListView::subItem(row, 1) + QStringLiteral("\nnew: ") + LabeledEdit1->text() +
                              QLatin1Char(' ') + LabeledEdit2->text() + QLatin1Char(':') +
                              LabeledEdit3->text();
-    if (!dialogs().confirm(this, question)) return;
+    // The editor's list may be the current one, and a scan that starts meanwhile closes the editor.
+    if (!confirmIdle(question)) return;
     row->setText(0, LabeledEdit1->text());
     row->setText(1, LabeledEdit2->text());
     row->setText(2, LabeledEdit3->text());
@@ -243,8 +244,7 @@ void TForm5::ToolButton6Click()
 {
     QTreeWidgetItem* row = ListView1->selectedRow();
     if (!row) return;
-    if (!dialogs().confirm(this,
-                           QStringLiteral("Delete server: ") + ListView::caption(row) + QStringLiteral(" ?")))
+    if (!confirmIdle(QStringLiteral("Delete server: ") + ListView::caption(row) + QStringLiteral(" ?")))
         return;
     delete row;
     ToolButton1Click();
@@ -294,7 +294,7 @@ void TForm5::ToolButton3Click()
 {
     const QString path = dialogs().openFile(this, QStringLiteral("txt (*.txt)"), QDir::currentPath());
     if (path.isEmpty()) return;
-    if (!dialogs().confirm(this, QStringLiteral("Sure text is formated: Name|Ip:Port ?"))) return;
+    if (!confirmIdle(QStringLiteral("Sure text is formated: Name|Ip:Port ?"))) return;
     importAse(toLocalPath(path), importedListName(toBytes(QFileInfo(path).fileName()), ".txt"));
 }
 
