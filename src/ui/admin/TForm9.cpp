@@ -175,11 +175,17 @@ QStringList TForm9::consoleLines() const
 
 void TForm9::addConsoleLine(const QString& line)
 {
+    addConsoleLines({line});
+}
+
+void TForm9::addConsoleLines(const QStringList& lines)
+{
+    if (lines.isEmpty()) return;
     QTextCursor end(Memo1->document());
     end.movePosition(QTextCursor::End);
     // Text typed after the last line gets its line end first.
     if (!Memo1->document()->lastBlock().text().isEmpty()) end.insertText(QStringLiteral("\n"));
-    end.insertText(line + QLatin1Char('\n'));
+    end.insertText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     Memo1->setTextCursor(end);
     Memo1->ensureCursorVisible();
 }
@@ -254,8 +260,10 @@ void TForm9::Edit1KeyDown(int key)
         const std::vector<std::string> lines =
             rconExchange(IdUDPClient1, toBytes(LabeledEdit1->text()), command,
                          [this](int timeoutMs) { return waitForDatagram(timeoutMs); });
+        QStringList shown;
         for (const std::string& line : lines)
-            addConsoleLine(toQString(line));
+            shown.append(toQString(line));
+        addConsoleLines(shown);
         Edit1->clear();
         Edit1->setFocus();
     }

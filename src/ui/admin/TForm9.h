@@ -42,6 +42,8 @@ public:
     // The console's lines; the last line's end does not start another.
     QStringList consoleLines() const;
     void addConsoleLine(const QString& line);
+    // In one insertion: a long reply shows at once rather than line by line.
+    void addConsoleLines(const QStringList& lines);
 
     void Edit1KeyDown(int key);
     void Button1Click();
