@@ -19,6 +19,21 @@
 
 namespace korvane::test {
 
+// A UDP socket bound to a free port on 127.0.0.1; port receives the port.
+inline int bindLoopbackSocket(int type, int& port)
+{
+    const int fd = ::socket(AF_INET, type, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+        throw std::runtime_error("cannot bind a loopback socket");
+    socklen_t length = sizeof local;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    port = ntohs(local.sin_port);
+    return fd;
+}
+
 struct PeerReply
 {
     std::string bytes;
@@ -32,15 +47,7 @@ public:
 
     explicit LoopbackPeer(Script script) : m_script(std::move(script))
     {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
-            throw std::runtime_error("cannot bind the loopback peer");
-        socklen_t length = sizeof local;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
-        m_port = ntohs(local.sin_port);
+        m_fd = bindLoopbackSocket(SOCK_DGRAM | SOCK_NONBLOCK, m_port);
         m_thread = std::thread([this] { run(); });
     }
 
@@ -131,18 +138,7 @@ private:
 class LoopbackSender
 {
 public:
-    LoopbackSender()
-    {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
-            throw std::runtime_error("cannot bind the loopback sender");
-        socklen_t length = sizeof local;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
-        m_port = ntohs(local.sin_port);
-    }
+    LoopbackSender() { m_fd = bindLoopbackSocket(SOCK_DGRAM, m_port); }
     ~LoopbackSender() { ::close(m_fd); }
     LoopbackSender(const LoopbackSender&) = delete;
     LoopbackSender& operator=(const LoopbackSender&) = delete;
