@@ -180,67 +180,60 @@ TEST(LinuxEcho, RealEchoesOnLoopback)
 
 namespace {
 
-// Answers every echo request it sees with a forged reply from source, the
+// Answers every echo request it sees with a reply forged from source, the
 // request's identifier and sequence moved by the given amounts.
 class EchoForger
 {
 public:
     EchoForger(const std::string& source, int idShift, int sequenceShift)
-        : m_source(parseDottedAddress(source)), m_idShift(idShift), m_sequenceShift(sequenceShift),
-          m_listen(::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP)),
-          m_send(::socket(AF_INET, SOCK_RAW, IPPROTO_RAW)), m_thread([this] { run(); })
+        : m_source(parseDottedAddress(source)), m_shifts{idShift, sequenceShift},
+          m_fd(::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP)), m_thread([this] { run(); })
     {}
     ~EchoForger()
     {
         m_stop = true;
         m_thread.join();
-        ::close(m_listen);
-        ::close(m_send);
+        ::close(m_fd);
     }
 
 private:
     void run()
     {
-        unsigned char packet[1500];
+        const int on = 1;
+        ::setsockopt(m_fd, IPPROTO_IP, IP_HDRINCL, &on, sizeof on);
+        unsigned char packet[1500]; // an IP header of 20 bytes on loopback, the ICMP message after it
         while (!m_stop) {
-            pollfd wait{m_listen, POLLIN, 0};
-            if (::poll(&wait, 1, 10) <= 0) continue;
-            const ssize_t size = ::recv(m_listen, packet, sizeof packet, 0);
-            const std::size_t header = static_cast<std::size_t>(packet[0] & 0x0F) * 4;
-            if (size < static_cast<ssize_t>(header + 8) || packet[header] != 8)
-                continue; // echo requests only
-            unsigned char* icmp = packet + header;
+            pollfd wait{m_fd, POLLIN, 0};
+            const ssize_t size = ::poll(&wait, 1, 10) > 0 ? ::recv(m_fd, packet, sizeof packet, 0) : 0;
+            if (size < 28 || packet[20] != 8) continue; // echo requests only
+            unsigned char* icmp = packet + 20;
             icmp[0] = 0; // echo reply
-            const auto shift = [&](int at, int by) {
-                const int value = (icmp[at] << 8 | icmp[at + 1]) + by;
+            for (int at : {4, 6}) {
+                const int value = (icmp[at] << 8 | icmp[at + 1]) + m_shifts[at / 2 - 2];
                 icmp[at] = static_cast<unsigned char>(value >> 8);
                 icmp[at + 1] = static_cast<unsigned char>(value);
-            };
-            shift(4, m_idShift);
-            shift(6, m_sequenceShift);
+            }
             icmp[2] = icmp[3] = 0;
             std::uint32_t sum = 0;
-            for (std::size_t i = 0; i + 1 < size - header; i += 2)
+            for (ssize_t i = 0; i + 1 < size - 20; i += 2) // the program's requests have an even size
                 sum += static_cast<std::uint32_t>(icmp[i] << 8 | icmp[i + 1]);
-            if ((size - header) % 2) sum += static_cast<std::uint32_t>(icmp[size - header - 1] << 8);
-            while (sum >> 16)
-                sum = (sum & 0xFFFF) + (sum >> 16);
-            icmp[2] = static_cast<unsigned char>(~sum >> 8);
-            icmp[3] = static_cast<unsigned char>(~sum);
-            // Back to the sender, from the forged source.
-            std::memcpy(packet + 16, packet + 12, 4);
-            std::memcpy(packet + 12, &m_source, 4);
+            sum = (sum & 0xFFFF) + (sum >> 16);
+            sum = ~(sum + (sum >> 16));
+            icmp[2] = static_cast<unsigned char>(sum >> 8);
+            icmp[3] = static_cast<unsigned char>(sum);
             sockaddr_in to{};
             to.sin_family = AF_INET;
-            std::memcpy(&to.sin_addr, packet + 16, 4);
-            ::sendto(m_send, packet, static_cast<std::size_t>(size), 0, reinterpret_cast<sockaddr*>(&to),
+            std::memcpy(&to.sin_addr, packet + 12, 4); // back to the sender...
+            std::memcpy(packet + 16, packet + 12, 4);
+            std::memcpy(packet + 12, &m_source, 4); // ...from the forged source
+            ::sendto(m_fd, packet, static_cast<std::size_t>(size), 0, reinterpret_cast<sockaddr*>(&to),
                      sizeof to);
         }
     }
 
     std::uint32_t m_source;
-    int m_idShift, m_sequenceShift;
-    int m_listen, m_send;
+    int m_shifts[2];
+    int m_fd;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
