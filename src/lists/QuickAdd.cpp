@@ -1,6 +1,7 @@
 #include "lists/QuickAdd.h"
 
 #include "app/ServerListFile.h"
+#include "platform/Charset.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
 
@@ -20,9 +21,10 @@ std::string serverNameOf(const std::string& reply)
     return hostNameOf(reply);
 }
 
-std::string addButtonCaption(const std::string& currentList)
+QString addButtonCaption(const std::string& currentList)
 {
-    return "add server to \"" + listNameOf(currentList) + "\" list";
+    return QStringLiteral("add server to \"") + fileNameText(listNameOf(currentList)) +
+           QStringLiteral("\" list");
 }
 
 std::string deleteQuestion(const std::string& name)

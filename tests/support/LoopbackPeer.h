@@ -19,7 +19,7 @@
 
 namespace korvane::test {
 
-// A UDP socket bound to a free port on 127.0.0.1; port receives the port.
+// A socket of this type bound to a free port on 127.0.0.1; port receives the port.
 inline int bindLoopbackSocket(int type, int& port)
 {
     const int fd = ::socket(AF_INET, type, 0);
@@ -160,7 +160,6 @@ private:
     int m_port = 0;
 };
 
-// A loopback port where nothing listens (bound, then released).
 // One datagram to a local port from a fresh socket on 127.0.0.1, or on ::1;
 // false where it cannot be sent (no IPv6 loopback).
 inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
@@ -185,17 +184,12 @@ inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
     return sent == static_cast<ssize_t>(bytes.size());
 }
 
-inline int unusedPort()
+// A loopback port where nothing listens (bound, then released), for UDP or TCP.
+inline int unusedPort(int type = SOCK_DGRAM)
 {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    socklen_t length = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    ::close(fd);
-    return ntohs(local.sin_port);
+    int port = 0;
+    ::close(bindLoopbackSocket(type, port));
+    return port;
 }
 
 } // namespace korvane::test
