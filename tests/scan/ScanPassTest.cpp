@@ -521,7 +521,7 @@ TEST(ScanSockets, RaisedLimitThenSocketsInsideItWithAMarginThatShrinks)
         ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
         long raised = static_cast<long>(c.soft);
         if (c.raisedTo > 0) raised = raiseOpenFileLimit(c.raisedTo);
-        const int got = scanSocketLimit(512);
+        const int got = descriptorsToSpare(512);
         ::setrlimit(RLIMIT_NOFILE, &saved);
         const long expectedLimit = std::max<long>(
             static_cast<long>(c.soft), std::min<long>(c.raisedTo, static_cast<long>(saved.rlim_max)));

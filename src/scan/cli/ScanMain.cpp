@@ -129,6 +129,10 @@ int main(int argc, char** argv)
     ScanControl control;
     const PassResult result = runScanPass(table, control, inFlight);
     if (result.end != PassEnd::Complete) return fail(result.error.empty() ? "scan halted" : result.error);
+    // Replies lost on this machine show as silent servers: say why.
+    if (const std::uint64_t dropped = control.dropped.load())
+        std::cerr << "korvane-scan: warning: the system dropped " << dropped
+                  << " replies for want of receive buffer room\n";
 
     bool written = true;
     for (const ScanRow& row : table.rows)
