@@ -23,10 +23,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
-#include <string>
 #include <sched.h>
 #include <set>
+#include <sstream>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -186,8 +186,9 @@ int main(int argc, char** argv)
         else if (arg == "--link" && i + 1 < argc)
             link = argv[++i];
         else {
-            std::cerr << "usage: korvane-bench-scan [--sizes 1000,5000] [--timeout-ms 1000] [--silent 0.25] "
-                         "[--skip-one-at-a-time] [--skip-qstat] [--also-in-flight 64,128,512] [--link RATE]\n";
+            std::cerr
+                << "usage: korvane-bench-scan [--sizes 1000,5000] [--timeout-ms 1000] [--silent 0.25] "
+                   "[--skip-one-at-a-time] [--skip-qstat] [--also-in-flight 64,128,512] [--link RATE]\n";
             return 2;
         }
     }
@@ -199,7 +200,8 @@ int main(int argc, char** argv)
         "korvane-scan in flight: %d (default), time-out %d ms, %.0f%% silent; wall, ratio to default, "
         "CPU, peak memory%s\n",
         k, timeoutMs, silent * 100, link.empty() ? "" : ", live servers lost");
-    if (!link.empty()) std::printf("link: loopback shaped to %s (tbf, burst 16kb, latency 50ms)\n", link.c_str());
+    if (!link.empty())
+        std::printf("link: loopback shaped to %s (tbf, burst 16kb, latency 50ms)\n", link.c_str());
 
     for (const int size : sizes) {
         Fleet fleet(korvane::fleet::generateFleet(size, 0, silent, 7));
@@ -223,7 +225,8 @@ int main(int argc, char** argv)
         }
         writeFile(folder / "hosts", hosts);
         auto lost = [&](const Run& run, bool byAddress) {
-            g_lost = link.empty() ? -1 : lostLive(run.output, byAddress ? liveAddresses : liveNames, byAddress);
+            g_lost =
+                link.empty() ? -1 : lostLive(run.output, byAddress ? liveAddresses : liveNames, byAddress);
         };
 
         std::printf("%d servers\n", size);

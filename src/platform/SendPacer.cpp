@@ -1,8 +1,6 @@
 #include "platform/SendPacer.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 namespace korvane {
 
@@ -11,19 +9,31 @@ namespace {
 using namespace std::chrono_literals;
 
 // Requests that may leave together at the start, and at least at any time.
-constexpr double StartBurst = 16;
+constexpr double StartBurst = 32;
+constexpr std::size_t FirstRequests = 48;
+constexpr auto FirstWait = 200ms;
 constexpr double LeastBurst = 4;
 // The bucket holds what the rate gives in this long, so a worker that wakes
 // once a millisecond still keeps the rate.
 constexpr auto BurstTime = 2ms;
 // Replies whose delays and arrival times decide a round.
 constexpr std::size_t Remembered = 32;
-constexpr int RoundReplies = 4;
+// A round is judged once this many replies came in it: few while starting,
+// so a slow path starts soon, more after, so a burst does not pass for a rate.
+constexpr int StartRoundReplies = 4;
+constexpr int RoundReplies = 16;
+// The rate the replies came at is taken over this long (or the arrivals
+// remembered), long enough that a path's bursts do not pass for its rate.
+constexpr auto DeliveryWindow = 100ms;
+constexpr std::size_t MostArrivals = 1024;
+constexpr std::size_t StartArrivals = 16;
 // A round is one round trip, but never shorter than this.
 constexpr auto LeastRound = 500us;
 constexpr auto MostRound = 1s;
 // How long sends are remembered for the share of servers answering.
 constexpr auto SendMemory = 4s;
+// A queue this long ends the start.
+constexpr auto StartQueueDelay = 3ms;
 // Growth per round without a queue: doubling while starting, gently after
 // the first queue.
 constexpr double StartGrowth = 2.0;
@@ -60,17 +70,29 @@ int SendPacer::allowance(Time now)
 {
     refill(now);
     if (now >= m_roundEnd) endRound(now);
+    if (heldForFirstReply(now)) return 0;
     return m_tokens >= 1 ? static_cast<int>(std::min(m_tokens, 1e9)) : 0;
 }
 
 SendPacer::Time SendPacer::nextSendAt() const
 {
+    if (heldForFirstReply(m_refilled)) return m_firstSent + FirstWait;
     if (m_tokens >= 1) return m_refilled;
-    return m_refilled + std::chrono::duration_cast<Duration>(std::chrono::duration<double>((1 - m_tokens) / m_rate));
+    return m_refilled +
+           std::chrono::duration_cast<Duration>(std::chrono::duration<double>((1 - m_tokens) / m_rate));
+}
+
+// Until a reply tells how far away the path is, no more than a first few
+// leave; when none comes for a while, the servers asked are silent and carry
+// nothing back.
+bool SendPacer::heldForFirstReply(Time now) const
+{
+    return m_replies == 0 && m_sends.size() + m_olderSends >= FirstRequests && now < m_firstSent + FirstWait;
 }
 
 void SendPacer::sent(Time now)
 {
+    if (m_sends.empty() && m_olderSends == 0) m_firstSent = now;
     refill(now);
     m_tokens -= 1;
     m_sends.push_back(now);
@@ -84,15 +106,14 @@ void SendPacer::replied(Time sentAt, Time arrivedAt)
 {
     const Duration delay = std::max(Duration::zero(), arrivedAt - sentAt);
     m_leastDelay = std::min(m_leastDelay, delay);
-    if (m_delays.size() < Remembered) {
+    if (m_delays.size() < Remembered)
         m_delays.push_back(delay);
-        m_arrivals.push_back(arrivedAt);
-    } else {
+    else
         m_delays[m_nextDelay] = delay;
-        m_arrivals[m_nextArrival] = arrivedAt;
-    }
     m_nextDelay = (m_nextDelay + 1) % Remembered;
-    m_nextArrival = (m_nextArrival + 1) % Remembered;
+    m_arrivals.push_back(arrivedAt);
+    while (m_arrivals.size() > MostArrivals || m_arrivals.front() < arrivedAt - DeliveryWindow)
+        m_arrivals.pop_front();
     ++m_replies;
     ++m_roundReplies;
     m_roundLeast = std::min(m_roundLeast, delay);
@@ -119,11 +140,15 @@ SendPacer::Duration SendPacer::roundLength() const
 
 double SendPacer::deliveredRequestRate(Time now) const
 {
-    if (m_arrivals.size() < 4) return 0;
-    const auto [first, last] = std::minmax_element(m_arrivals.begin(), m_arrivals.end());
+    // While starting, the last few replies tell best how the rate has grown;
+    // after that, a longer look keeps a burst from passing for the rate.
+    const std::size_t n = m_starting ? std::min(m_arrivals.size(), StartArrivals) : m_arrivals.size();
+    if (n < 4) return 0;
+    const auto [first, last] =
+        std::minmax_element(m_arrivals.end() - static_cast<std::ptrdiff_t>(n), m_arrivals.end());
     const double span = seconds(*last - *first);
     if (span <= 0) return 0;
-    const double replyRate = static_cast<double>(m_arrivals.size() - 1) / span;
+    const double replyRate = static_cast<double>(n - 1) / span;
     // The share of servers answering, from the requests old enough to have
     // had their answer; counting every reply so far errs towards a share
     // too high, which errs towards a rate too low.
@@ -153,21 +178,21 @@ void SendPacer::endRound(Time now)
 {
     // A round is judged by the replies that came in it; one with too few
     // goes on (a slow path's rounds are longer).
-    if (m_roundReplies < RoundReplies && now < m_roundStart + 8 * roundLength()) {
+    if (m_roundReplies < (m_starting ? StartRoundReplies : RoundReplies) &&
+        now < m_roundStart + 8 * roundLength()) {
         m_roundEnd = now + LeastRound;
         return;
     }
     m_roundEnd = now + roundLength();
     m_roundStart = now;
+    // Nothing has ever come back: nothing queues on the way back either.
+    if (m_replies == 0 && now >= m_firstSent + FirstWait) m_rate *= StartGrowth;
     if (m_roundReplies == 0) return;
     m_roundReplies = 0;
     const Duration queue = m_roundLeast - m_leastDelay;
     m_roundLeast = Duration::max();
-    if (std::getenv("PACER_TRACE"))
-        std::fprintf(stderr, "t=%.4f rate=%.0f queue=%.2fms delivered=%.0f starting=%d\n",
-                     seconds(now.time_since_epoch()), m_rate, seconds(queue) * 1000, deliveredRequestRate(now),
-                     m_starting);
-    const Duration high = QueueDelay + m_leastDelay / 8;
+    // While starting, the rate doubles: the first sign of a queue ends that.
+    const Duration high = (m_starting ? StartQueueDelay : QueueDelay) + m_leastDelay / 8;
     if (queue > high) {
         if (now >= m_calmUntil) backOff(now, Draining);
         return;

@@ -26,7 +26,7 @@ public:
 
     // The rate the first requests leave at (requests per second), before any
     // reply has told what the path carries.
-    static constexpr double StartRate = 1000;
+    static constexpr double StartRate = 2000;
     // Never slower than this, so a scan always ends.
     static constexpr double LeastRate = 50;
     // A queue delay above this (or above half the least round trip, when
@@ -53,6 +53,7 @@ public:
 
 private:
     void refill(Time now);
+    bool heldForFirstReply(Time now) const;
     void endRound(Time now);
     void backOff(Time now, double share);
     // Requests per second that would bring the replies at the rate they came
@@ -64,6 +65,7 @@ private:
     double m_rate = StartRate;
     double m_tokens;
     Time m_refilled;
+    Time m_firstSent;
     bool m_starting = true;
     bool m_draining = false;
     double m_cruise = 0; // the rate to go on at once drained
@@ -78,8 +80,7 @@ private:
     Duration m_leastDelay = Duration::max();
     std::vector<Duration> m_delays; // the last few, oldest overwritten
     std::size_t m_nextDelay = 0;
-    std::vector<Time> m_arrivals; // the same for arrival times
-    std::size_t m_nextArrival = 0;
+    std::deque<Time> m_arrivals; // lately, for the rate the replies came at
 
     // Send times still young enough to have no answer yet, and how many
     // older ones and replies there were, for the share of servers answering.

@@ -343,8 +343,9 @@ void UdpExchangePool::readSlot(Slot& slot, const OnEnd& onEnd)
         if (age < std::chrono::nanoseconds::zero() || age > m_timeout) continue;
         m_pacer.replied(exchange.sent.steady,
                         exchange.sent.steady + std::chrono::duration_cast<SendPacer::Duration>(age));
-        std::string reply =
-            datagram.size > static_cast<std::size_t>(BufferSize) ? std::string() : m_buffer.substr(0, datagram.size);
+        std::string reply = datagram.size > static_cast<std::size_t>(BufferSize)
+                                ? std::string()
+                                : m_buffer.substr(0, datagram.size);
         end(id, std::move(reply), onEnd);
     }
 }

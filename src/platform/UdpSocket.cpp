@@ -182,7 +182,8 @@ std::chrono::nanoseconds Datagram::ageSince(const SendMoment& sent) const
 int receiveDatagram(int fd, std::string& buffer, Datagram& datagram)
 {
     // Room for the arrival stamp and the drop count.
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping)) + CMSG_SPACE(sizeof(std::uint32_t)) + 64];
+    alignas(
+        cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping)) + CMSG_SPACE(sizeof(std::uint32_t)) + 64];
     for (;;) {
         datagram = Datagram{};
         iovec part{buffer.data(), buffer.size()};

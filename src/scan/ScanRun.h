@@ -38,8 +38,8 @@ struct PassResult
 class ScanControl : public HaltSwitch
 {
 public:
-    std::atomic<int> openSockets{0}; // the pass's sockets
-    std::atomic<int> waiting{0};     // exchanges waiting for a reply
+    std::atomic<int> openSockets{0};       // the pass's sockets
+    std::atomic<int> waiting{0};           // exchanges waiting for a reply
     std::atomic<std::uint64_t> dropped{0}; // replies the system dropped for want of room
 
     void finish(PassResult result);

@@ -97,7 +97,7 @@ TEST(SendPacer, FindsThePathsRateAndLosesNothing)
         SendPacer::Duration baseDelay;
         int servers;
     } cases[] = {{8, 100us, 1000}, {20, 100us, 1000}, {20, 100us, 10000},
-                 {2, 100us, 1000}, {8, 40ms, 1000},    {100, 100us, 3000}};
+                 {4, 100us, 1000}, {8, 40ms, 1000},   {100, 100us, 3000}};
     for (const Case& c : cases) {
         Path path;
         path.bitsPerSecond = c.mbit * 1e6;
@@ -105,9 +105,9 @@ TEST(SendPacer, FindsThePathsRateAndLosesNothing)
         Simulation sim;
         sim.run(c.servers, path);
         const double least = c.servers / pathRate(path);
-        const auto what = ::testing::Message() << c.mbit << " Mbit/s, " << c.servers << " servers, base delay "
-                                               << std::chrono::duration<double, std::milli>(c.baseDelay).count()
-                                               << " ms";
+        const auto what = ::testing::Message()
+                          << c.mbit << " Mbit/s, " << c.servers << " servers, base delay "
+                          << std::chrono::duration<double, std::milli>(c.baseDelay).count() << " ms";
         EXPECT_EQ(sim.lost, 0) << what;
         EXPECT_EQ(sim.answered, c.servers - c.servers / 4) << what;
         // No slower than the path by much: the sending ends soon after the
