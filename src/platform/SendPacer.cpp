@@ -10,9 +10,13 @@ using namespace std::chrono_literals;
 
 // Requests that may leave together at the start, and at least at any time.
 constexpr double StartBurst = 32;
+constexpr double LeastBurst = 4;
+// Requests that leave before the first reply, and how long that reply is
+// waited for before the servers asked count as silent.
 constexpr std::size_t FirstRequests = 48;
 constexpr auto FirstWait = 200ms;
-constexpr double LeastBurst = 4;
+// A rate that no worker reaches: nothing held back.
+constexpr double MostRate = 1e8;
 // The bucket holds what the rate gives in this long, so a worker that wakes
 // once a millisecond still keeps the rate.
 constexpr auto BurstTime = 2ms;
@@ -54,8 +58,8 @@ double seconds(SendPacer::Duration d)
 } // namespace
 
 SendPacer::SendPacer(Time start)
-    : m_tokens(StartBurst), m_refilled(start), m_roundEnd(start + LeastRound), m_roundStart(start),
-      m_calmUntil(start)
+    : m_tokens(StartBurst), m_refilled(start), m_firstSent(start), m_roundEnd(start + LeastRound),
+      m_roundStart(start), m_calmUntil(start)
 {}
 
 void SendPacer::refill(Time now)
@@ -186,7 +190,7 @@ void SendPacer::endRound(Time now)
     m_roundEnd = now + roundLength();
     m_roundStart = now;
     // Nothing has ever come back: nothing queues on the way back either.
-    if (m_replies == 0 && now >= m_firstSent + FirstWait) m_rate *= StartGrowth;
+    if (m_replies == 0 && now >= m_firstSent + FirstWait) m_rate = std::min(MostRate, m_rate * StartGrowth);
     if (m_roundReplies == 0) return;
     m_roundReplies = 0;
     const Duration queue = m_roundLeast - m_leastDelay;
@@ -210,7 +214,7 @@ void SendPacer::endRound(Time now)
     if (delivered <= 0) return;
     const double grown = m_starting ? std::min(m_rate * StartGrowth, MostAboveDelivered * delivered)
                                     : std::min(m_rate, delivered) * GentleGrowth;
-    m_rate = std::max(m_rate, grown);
+    m_rate = std::clamp(grown, m_rate, std::max(m_rate, MostRate));
 }
 
 } // namespace korvane

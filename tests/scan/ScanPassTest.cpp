@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -450,6 +451,75 @@ TEST_F(ScanPass, EditsDuringThePassCountFromTheNextEntryOrRow)
                                     [](const ScanRow& row) { return row.host == "B"; });
         ASSERT_NE(b, editing.rows.end()) << c.what;
         EXPECT_EQ(b->caption, c.captionB) << c.what;
+    }
+}
+
+// With many servers asked at once, every row's address is read as the pass
+// starts: an outside edit of the list during the pass is seen only when the
+// servers are asked one at a time.
+TEST_F(ScanPass, AListEditDuringThePassIsSeenOnlyOneAtATime)
+{
+    fleet::FleetConfig config;
+    config.servers = {makeServer("A", Behaviour::Answer, {"Bob", "Ann", "Cid"}),
+                      makeServer("B", Behaviour::Answer, {"Bob"})};
+    fleet::Fleet servers(config);
+    servers.start();
+    const std::string movedB = "A\r\n127.0.0.1\r\n" + std::to_string(servers.ports()[0]) +
+                               "\r\nB\r\n127.0.0.1\r\n" + std::to_string(test::unusedPort()) + "\r\n";
+    for (const auto& [inFlight, captionB] :
+         {std::pair<int, std::string>{1, "no response"}, {DefaultInFlight, "1/16"}}) {
+        writeScanData(folder, servers);
+        EditingView editing;
+        editing.after = 4; // every entry of A's reply
+        editing.edit = [&] { folder.write("Serverlists/Standard", movedB); };
+        loadTable(editing, servers);
+        ASSERT_EQ(runScanPass(editing, control, inFlight).end, PassEnd::Complete);
+        const auto b = std::find_if(editing.rows.begin(), editing.rows.end(),
+                                    [](const ScanRow& row) { return row.host == "B"; });
+        ASSERT_NE(b, editing.rows.end());
+        EXPECT_EQ(b->caption, captionB) << "in flight " << inFlight;
+    }
+}
+
+// A view whose time-out the user changes once the first row is written.
+struct TimeOutChangingView : RecordingView
+{
+    int changedTo = 0;
+    void writeRow(int row, const ScanRow& r) override
+    {
+        if (row == 0) timeout = changedTo;
+        RecordingView::writeRow(row, r);
+    }
+};
+
+// Servers still waiting take the time-out in force, counted from their own
+// requests, and so do those not asked yet.
+TEST_F(ScanPass, ATimeOutChangedDuringThePassAppliesToServersStillWaiting)
+{
+    fleet::FleetConfig config;
+    config.servers = {makeServer("first", Behaviour::Answer)};
+    for (int i = 0; i < 5; ++i)
+        config.servers.push_back(makeServer("silent" + std::to_string(i), Behaviour::Silent));
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    for (int inFlight : {DefaultInFlight, 3}) {
+        TimeOutChangingView changing;
+        loadTable(changing, servers, 60000);
+        changing.changedTo = 100;
+        // Halts a pass that waits out the old minute.
+        ScanControl guarded;
+        std::promise<void> ended;
+        std::thread watchdog([&guarded, done = ended.get_future()] {
+            if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) guarded.halt();
+        });
+        const PassResult result = runScanPass(changing, guarded, inFlight);
+        ended.set_value();
+        watchdog.join();
+        ASSERT_EQ(result.end, PassEnd::Complete) << "in flight " << inFlight;
+        EXPECT_EQ(changing.rows[0].caption, "0/16");
+        for (std::size_t row = 1; row < changing.rows.size(); ++row)
+            EXPECT_EQ(changing.rows[row].caption, "no response");
     }
 }
 
