@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <sched.h>
 #include <set>
 #include <sstream>
@@ -130,6 +131,18 @@ int lostLive(const std::string& output, const std::set<std::string>& live, bool 
     return lost;
 }
 
+// Bits per second of a tc rate such as 8mbit; 0 for none or what it cannot read.
+double linkBits(const std::string& rate)
+{
+    char* end = nullptr;
+    const double value = std::strtod(rate.c_str(), &end);
+    const std::string unit = end ? end : "";
+    if (unit == "kbit") return value * 1e3;
+    if (unit == "mbit") return value * 1e6;
+    if (unit == "gbit") return value * 1e9;
+    return 0;
+}
+
 // Enters a network namespace of its own with a shaped loopback; false with a
 // message when this is not possible (not root, no tc).
 bool shapeLink(const std::string& rate)
@@ -214,6 +227,7 @@ int main(int argc, char** argv)
         writeFile(folder / "Serverlists" / "Bench", fleet.serverListText());
         writeFile(folder / "Buddys.txt", "Gefreiter\r\n|SAS|Nick\r\n");
         writeFile(folder / "clantags.txt", "[XY]\r\n");
+        std::printf("%d servers\n", size);
         std::string hosts;
         std::set<std::string> liveNames, liveAddresses;
         for (std::size_t s = 0; s < fleet.size(); ++s) {
@@ -224,12 +238,20 @@ int main(int argc, char** argv)
             liveAddresses.insert(address);
         }
         writeFile(folder / "hosts", hosts);
+        if (const double bits = linkBits(link); bits > 0) {
+            std::mt19937 rng(1);
+            double replyBytes = 0;
+            for (const korvane::fleet::ServerConfig& server : fleet.config().servers)
+                replyBytes += static_cast<double>(korvane::fleet::statusReply(server, rng).size());
+            const double carry = replyBytes * 8 / bits;
+            std::printf("  reply bytes %.0f: %.2f s at %s (1.3 x that + 1.2 s = %.2f s)\n", replyBytes, carry,
+                        link.c_str(), 1.3 * carry + 1.2);
+        }
         auto lost = [&](const Run& run, bool byAddress) {
             g_lost =
                 link.empty() ? -1 : lostLive(run.output, byAddress ? liveAddresses : liveNames, byAddress);
         };
 
-        std::printf("%d servers\n", size);
         const Run overlapped = runChild({KORVANE_SCAN_PROGRAM}, folder);
         lost(overlapped, false);
         report(("korvane-scan K=" + std::to_string(k)).c_str(), overlapped, overlapped.seconds);
