@@ -213,7 +213,9 @@ int main(int argc, char** argv)
         "korvane-scan in flight: %d (default), time-out %d ms, %.0f%% silent; wall, ratio to default, "
         "CPU, peak memory%s\n",
         k, timeoutMs, silent * 100, link.empty() ? "" : ", live servers lost");
-    if (!link.empty())
+    if (link == "none")
+        std::printf("link: unshaped loopback of a network namespace of its own\n");
+    else if (!link.empty())
         std::printf("link: loopback shaped to %s (tbf, burst 16kb, latency 50ms)\n", link.c_str());
 
     for (const int size : sizes) {
