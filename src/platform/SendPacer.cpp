@@ -91,7 +91,18 @@ SendPacer::Time SendPacer::nextSendAt() const
 // nothing back.
 bool SendPacer::heldForFirstReply(Time now) const
 {
-    return m_replies == 0 && m_sends.size() + m_olderSends >= FirstRequests && now < m_firstSent + FirstWait;
+    return m_replies == 0 && m_sends.size() + m_olderSends >= FirstRequests && !firstAllSilent(now);
+}
+
+bool SendPacer::firstAllSilent(Time now) const
+{
+    return m_unanswered >= FirstRequests || now >= m_firstSent + FirstWait;
+}
+
+void SendPacer::unanswered(Time now)
+{
+    ++m_unanswered;
+    if (m_replies == 0 && firstAllSilent(now)) m_roundEnd = now;
 }
 
 void SendPacer::sent(Time now)
@@ -180,6 +191,12 @@ void SendPacer::backOff(Time now, double share)
 
 void SendPacer::endRound(Time now)
 {
+    // Nothing has ever come back: nothing queues on the way back either.
+    if (m_replies == 0 && firstAllSilent(now)) {
+        m_rate = std::min(MostRate, m_rate * StartGrowth);
+        m_roundEnd = now + LeastRound;
+        return;
+    }
     // A round is judged by the replies that came in it; one with too few
     // goes on (a slow path's rounds are longer).
     if (m_roundReplies < (m_starting ? StartRoundReplies : RoundReplies) &&
@@ -189,8 +206,6 @@ void SendPacer::endRound(Time now)
     }
     m_roundEnd = now + roundLength();
     m_roundStart = now;
-    // Nothing has ever come back: nothing queues on the way back either.
-    if (m_replies == 0 && now >= m_firstSent + FirstWait) m_rate = std::min(MostRate, m_rate * StartGrowth);
     if (m_roundReplies == 0) return;
     m_roundReplies = 0;
     const Duration queue = m_roundLeast - m_leastDelay;

@@ -43,6 +43,8 @@ public:
     // A reply to the request sent at sentAt came in at arrivedAt (the
     // system's stamp where it gave one), noticed at or after that.
     void replied(Time sentAt, Time arrivedAt);
+    // A request's time ran out without a reply.
+    void unanswered(Time now);
     // The system reported count replies dropped for want of buffer room.
     void dropped(Time now, int count);
 
@@ -54,6 +56,7 @@ public:
 private:
     void refill(Time now);
     bool heldForFirstReply(Time now) const;
+    bool firstAllSilent(Time now) const;
     void endRound(Time now);
     void backOff(Time now, double share);
     // Requests per second that would bring the replies at the rate they came
@@ -87,6 +90,7 @@ private:
     std::deque<Time> m_sends;
     std::uint64_t m_olderSends = 0;
     std::uint64_t m_replies = 0;
+    std::uint64_t m_unanswered = 0;
 };
 
 } // namespace korvane

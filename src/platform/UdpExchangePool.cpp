@@ -272,6 +272,7 @@ void UdpExchangePool::expire(SendPacer::Time now, const OnEnd& onEnd)
         // An exchange that had its reply has ended already.
         if (found != m_exchanges.end() && found->second.sent.steady == sentAt) {
             if (sentAt + m_timeout > now) return;
+            m_pacer.unanswered(now);
             end(id, {}, onEnd);
         }
         m_sendOrder.pop_front();

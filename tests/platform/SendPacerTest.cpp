@@ -178,3 +178,27 @@ TEST(SendPacer, DroppedRepliesSlowTheRate)
     pacer.dropped(now, 5);
     EXPECT_EQ(pacer.rate(), after);
 }
+
+// Until a reply tells how far away the path is, only a first few requests
+// leave; once those ran out of time unanswered, nothing comes back to queue,
+// and the rest leave without waiting.
+TEST(SendPacer, AFirstFewUntilAReplyOrTheyAllRanOutUnanswered)
+{
+    const Time start{};
+    SendPacer pacer(start);
+    Time now = start;
+    int sent = 0;
+    const auto sendFor = [&](SendPacer::Duration span) {
+        for (const Time end = now + span; now < end; now += 100us)
+            for (int n = pacer.allowance(now); n > 0 && sent < 10000; --n, ++sent)
+                pacer.sent(now);
+    };
+    sendFor(100ms);
+    const int first = sent;
+    EXPECT_GT(first, 10);
+    EXPECT_LT(first, 100);
+    for (int i = 0; i < first; ++i)
+        pacer.unanswered(now);
+    sendFor(40ms);
+    EXPECT_EQ(sent, 10000);
+}
