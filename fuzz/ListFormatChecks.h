@@ -2,8 +2,8 @@
 // Properties the SSLF and ASE readers keep for any bytes at all, and the SSLF
 // round trip; the list-format fuzzer and the corpus replay test both check them.
 
+#include "lists/ListFormats.h"
 #include "platform/Convert.h"
-#include "ui/lists/ListFormats.h"
 
 #include <string>
 #include <vector>

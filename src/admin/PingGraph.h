@@ -9,8 +9,20 @@ namespace korvane {
 
 enum class PingColour { Black, Green, Red, Navy, Purple };
 
-// The graph starts at its right edge and moves one pixel left per log line.
+// The graph: GraphWidth by GraphHeight pixels. It starts at its right edge
+// and moves one pixel left per log line of the host checker, which pings
+// once per graphStepMs: a pixel stands for the user's reply time-out, and a
+// full width for GraphRight of them.
 inline constexpr int GraphRight = 250;
+inline constexpr int GraphWidth = GraphRight + 1;
+inline constexpr int GraphHeight = 22;
+inline constexpr int graphStepMs(int timeoutMs)
+{
+    return timeoutMs;
+}
+// Where the pen of a graph restarted for another server stands, whatever
+// column its next step goes to.
+inline constexpr int GraphRestartPenX = 97;
 
 // What a line adds to the ping text: the characters after its first " in "
 // (any case), up to and including the first "m", never its last two
@@ -23,7 +35,7 @@ PingColour pingFieldColour(const std::string& text);
 
 struct GraphLevel
 {
-    int y; // y grows downwards; the box is 22 high
+    int y; // y grows downwards in the graph's GraphHeight
     PingColour pen;
     bool operator==(const GraphLevel&) const = default;
 };

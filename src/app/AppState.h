@@ -1,7 +1,8 @@
 #pragma once
-// The main window's shared fields that are not controls; every window reads
-// and writes them directly. The scan worker reads a few of them from its own
-// thread; those are atomics, read and written whole.
+// The program's state that is not in any control; every window reads and
+// writes it directly (the windows share one, see ui/widgets/FormBase.h). The
+// scan worker reads a few fields from its own thread; those are atomics, read
+// and written whole.
 
 #include <atomic>
 #include <memory>
@@ -38,10 +39,11 @@ struct AppState
 
     bool FirstShow = true;
 
-    // Ping display.
+    // Ping display: the text so far and where the graph's next step goes
+    // (the properties window's graph, admin/PingGraph.h; set at start).
     std::string PingText;
-    int PingGraphX = 250;
-    int PingGraphY = 11;
+    int PingGraphX = 0;
+    int PingGraphY = 0;
 };
 
 } // namespace korvane

@@ -8,6 +8,17 @@
 
 namespace korvane {
 
+std::string currentListOf(const std::string& listName)
+{
+    return std::string(ServerListFolder) + "\\" + listName;
+}
+
+std::string listNameOf(const std::string& currentList)
+{
+    const std::size_t slash = currentList.rfind('\\');
+    return slash == std::string::npos ? currentList : currentList.substr(slash + 1);
+}
+
 std::string currentListPath(const std::string& currentList)
 {
     return dataPath(currentList);
@@ -27,7 +38,7 @@ std::string listFilePath(const std::string& listName)
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
         throw IoError("'" + shown + "' is not a valid list name");
     }
-    return dataPath(std::string(ServerListFolder) + "\\" + listName);
+    return currentListPath(currentListOf(listName));
 }
 
 std::vector<std::string> enumerateLists()

@@ -26,6 +26,11 @@ struct ServerAddress
 inline constexpr const char* ServerListFolder = "Serverlists";
 inline constexpr const char* DefaultListName = "Standard";
 
+// The current list as the settings keep it, "Serverlists\Standard", from the
+// list's name, and the name (the part after the last "\") from the current list.
+std::string currentListOf(const std::string& listName);
+std::string listNameOf(const std::string& currentList);
+
 // Current directory + "\" + CurrentList.
 std::string currentListPath(const std::string& currentList);
 // The file of the list with that name; throws IoError for a name that is not

@@ -15,7 +15,8 @@ inline const std::string StatusRequest{"\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16};
 // Replies of fewer characters count as no response where a caller tests the length.
 inline constexpr std::size_t MinReplyLength = 41;
 
-// The exchange used by the selection, the scan and quick add: optional reset
+// The exchange of the selection and quick add (the scan sends the same
+// request through its socket pool, UdpExchangePool): optional reset
 // (a fresh socket, so no late datagram of an earlier exchange is taken),
 // open, peer from the IP text and the decimal port text, send, wait up to
 // timeoutMs for the reply from that peer. Never throws; every failure gives an empty reply.

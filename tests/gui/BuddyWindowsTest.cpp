@@ -1,8 +1,8 @@
 // The "Buddy's" and "Clantag's" windows: loading, adding, deleting, and their
 // file rewrites, missing files included.
-#include "scan/TForm2.h"
-#include "scan/TForm4.h"
 #include "support/FormsFixture.h"
+#include "ui/watch/TForm2.h"
+#include "ui/watch/TForm4.h"
 
 #include <QTest>
 

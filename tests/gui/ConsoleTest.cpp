@@ -1,8 +1,8 @@
 // The remote console against stand-in servers on 127.0.0.1: showing, commands
 // and replies, saving, and the windows staying alive during a long wait.
-#include "admin/TForm9.h"
 #include "fleet/Fleet.h"
 #include "support/FormsFixture.h"
+#include "ui/admin/TForm9.h"
 
 #include <QTest>
 #include <QTimer>

@@ -1,8 +1,8 @@
 // "connect": the game's command line, its password, the checks and the wait.
-#include "admin/TForm11.h"
 #include "support/FakeGame.h"
 #include "support/FormsFixture.h"
 #include "support/ScopedPath.h"
+#include "ui/admin/TForm11.h"
 #include "ui/lists/TForm3.h"
 #include "ui/widgets/TForm15.h"
 

@@ -1,12 +1,12 @@
 // The Options window and the Server List Editor: settings on hide, selecting,
 // deleting and creating lists, and the editor's changes as they reach the file.
-#include "scan/TForm2.h"
-#include "scan/TForm4.h"
 #include "support/FileSizeLimit.h"
 #include "support/FormsFixture.h"
 #include "ui/lists/TForm3.h"
 #include "ui/lists/TForm5.h"
 #include "ui/lists/TForm6.h"
+#include "ui/watch/TForm2.h"
+#include "ui/watch/TForm4.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // The properties window: stored passwords and their saving, the live ping
 // field and graph from the main window's host checker, and closing mid-ping.
-#include "admin/TForm11.h"
 #include "net/THostChecker.h"
 #include "support/FormsFixture.h"
+#include "ui/admin/TForm11.h"
 
 #include <QTest>
 

@@ -2,8 +2,8 @@
 // closing mid-scan, and the buddies list's actions, against a fleet on 127.0.0.1.
 #include "fleet/Fleet.h"
 #include "scan/ScanRun.h"
-#include "scan/TForm2.h"
 #include "support/FormsFixture.h"
+#include "ui/watch/TForm2.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,8 +1,8 @@
 // Selecting a row of the server table queries that server and shows its details.
-#include "admin/TForm11.h"
 #include "fleet/Fleet.h"
 #include "query/StatusReply.h"
 #include "support/FormsFixture.h"
+#include "ui/admin/TForm11.h"
 
 #include <QDir>
 

@@ -1,9 +1,9 @@
 // Program start: the windows, the settings, the current list and the main window's small handlers.
-#include "admin/TForm9.h"
-#include "scan/TForm2.h"
 #include "support/FormsFixture.h"
+#include "ui/admin/TForm9.h"
 #include "ui/lists/TForm13.h"
 #include "ui/lists/TForm6.h"
+#include "ui/watch/TForm2.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

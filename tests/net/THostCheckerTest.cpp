@@ -3,7 +3,7 @@
 #include "net/THostChecker.h"
 #include "support/ScriptedIcmpEcho.h"
 
-#include "UiThread.h"
+#include "support/UiThread.h"
 
 #include <gtest/gtest.h>
 

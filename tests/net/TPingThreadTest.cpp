@@ -3,7 +3,7 @@
 #include "net/TPingThread.h"
 #include "support/ScriptedIcmpEcho.h"
 
-#include "UiThread.h"
+#include "support/UiThread.h"
 
 #include <QObject>
 #include <QThread>

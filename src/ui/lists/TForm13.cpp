@@ -3,9 +3,9 @@
 
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
+#include "lists/QuickAdd.h"
 #include "platform/Latin1.h"
 #include "query/StatusQuery.h"
-#include "ui/lists/QuickAdd.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"
@@ -22,16 +22,15 @@ TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStr
 
     auto addressEdit = [this](const QString& name, const QString& caption, const QRect& geometry,
                               const QString& spoken) {
-        auto* edit = new LabeledEdit(this, name, caption, geometry);
+        auto* edit = makeLabeledEdit(this, name, caption, geometry);
         edit->setAccessibleName(spoken);
         edit->setFrame(false);
-        setColour(edit, QPalette::Base, Silver);
         return edit;
     };
     LabeledEdit2 = addressEdit(QStringLiteral("LabeledEdit2"), QStringLiteral("IP"), QRect(0, 16, 105, 19),
                                QStringLiteral("server IP"));
-    onKeyDown(LabeledEdit2, [this](int key) { LabeledEdit2KeyDown(key); });
-    onExit(LabeledEdit2, [this] { LabeledEdit2Exit(); });
+    onKeyDown(LabeledEdit2, &TForm13::LabeledEdit2KeyDown);
+    onExit(LabeledEdit2, &TForm13::LabeledEdit2Exit);
     LabeledEdit3 = addressEdit(QStringLiteral("LabeledEdit3"), QStringLiteral("Port"), QRect(104, 16, 65, 19),
                                QStringLiteral("server port"));
     Button1 = place<QPushButton>(this, QStringLiteral("Button1"), QRect(0, 40, 169, 17),
@@ -98,9 +97,7 @@ void TForm13::Button1Click()
         LabeledEdit3->clear();
         // The row just added, wherever the table sorted it: the selection
         // makes it the server that connect, console and properties act on.
-        main.ListView3->scrollToItem(row);
-        main.ListView3->clearSelection();
-        row->setSelected(true);
+        main.showServerRow(row);
     } else if (!haveName && haveAddress) {
         dialogs().message(this, QStringLiteral("no response from server !"));
     } else if (!haveAddress) {

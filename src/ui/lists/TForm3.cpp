@@ -4,11 +4,11 @@
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
+#include "lists/ListFormats.h"
 #include "platform/Latin1.h"
 #include "platform/TextFile.h"
 #include "platform/gui/JpegImage.h"
 #include "query/StatusReply.h"
-#include "ui/lists/ListFormats.h"
 #include "ui/lists/TForm5.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
@@ -63,9 +63,7 @@ void TForm3::buildControls()
 
     Panel1 = makePanel(GroupBox1, QStringLiteral("Panel1"), QRect(8, 56, 249, 121));
     auto edit = [this](const QString& name, const QString& caption, const QRect& geometry) {
-        auto* result = new LabeledEdit(Panel1, name, caption, geometry);
-        setColour(result, QPalette::Base, Silver);
-        return result;
+        return makeLabeledEdit(Panel1, name, caption, geometry);
     };
     LabeledEdit1 = edit(QStringLiteral("LabeledEdit1"), QStringLiteral("Nickname"), QRect(8, 20, 161, 19));
     LabeledEdit2 = edit(QStringLiteral("LabeledEdit2"), QStringLiteral("Password"), QRect(176, 20, 65, 19));
@@ -139,7 +137,7 @@ void TForm3::connectHandlers()
     connectHandler(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
     connectHandler(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
     connectHandler(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
-    ListView1->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
+    connectHandler(ListView1, &ListView::doubleClickedAnywhere, this, &TForm3::ListView1DblClick);
     connectHandler(deleteserver1, &QAction::triggered, this, &TForm3::deleteserver1Click);
     connectHandler(editlist1, &QAction::triggered, this, &TForm3::editlist1Click);
     connectHandler(newlist1, &QAction::triggered, this, &TForm3::newlist1Click);
@@ -162,7 +160,7 @@ void TForm3::FormShow()
     LabeledEdit4->setText(toQString(state().SHPath));
     CheckBox3->setChecked(state().SaveScan);
     // These two are only ever ticked here: a box keeps what it had at the last hide.
-    if (forms().Form1->Timer1->isActive()) CheckBox1->setChecked(true);
+    if (forms().Form1->autoScan()) CheckBox1->setChecked(true);
     if (state().CheckClantags) CheckBox2->setChecked(true);
     for (const std::string& name : enumerateLists())
         ListView1->addItem(toQString(name), {}, 0);
@@ -188,10 +186,7 @@ void TForm3::Button1Click()
 void TForm3::CheckBox1Click()
 {
     ListView1->setFocus();
-    if (CheckBox1->isChecked())
-        forms().Form1->Timer1->start();
-    else
-        forms().Form1->Timer1->stop();
+    forms().Form1->setAutoScan(CheckBox1->isChecked());
 }
 
 void TForm3::CheckBox2Click()
@@ -263,7 +258,7 @@ void TForm3::ListView1DblClick()
     if (state().Scanning) main.ToolButton9Click();
     const QString name = selectedList();
     if (name.isEmpty() || state().Scanning) return;
-    state().CurrentList = std::string(ServerListFolder) + "\\" + toBytes(name);
+    state().CurrentList = currentListOf(toBytes(name));
     main.clearServerViews();
     // A vanished file stops here, with the views already empty.
     const std::vector<std::string> names = readServerNames(currentListPath(state().CurrentList));
@@ -284,16 +279,12 @@ void TForm3::deleteserver1Click()
     if (!dialogs().confirm(this, QStringLiteral("Delete List ") + name + QStringLiteral(" ?"))) return;
     deleteList(toBytes(name));
     reload();
-    state().CurrentList = std::string(ServerListFolder) + "\\" + DefaultListName;
+    state().CurrentList = currentListOf(DefaultListName);
     TForm1& main = *forms().Form1;
     main.setServerBox(readServerNames(currentListPath(state().CurrentList)), QLatin1String(DefaultListName));
     main.showServerCount();
     hide();
-    main.ListView3->clear();
-    QStringList names;
-    for (int i = 0; i < main.ComboBoxEx1->count(); ++i)
-        names.append(main.ComboBoxEx1->itemText(i));
-    main.addNotScannedRows(names);
+    main.refillTableFromBox();
     show();
 }
 

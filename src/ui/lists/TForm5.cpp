@@ -3,10 +3,11 @@
 
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
+#include "lists/ListFormats.h"
+#include "lists/QuickAdd.h"
 #include "platform/Errors.h"
 #include "platform/Latin1.h"
 #include "platform/TextFile.h"
-#include "ui/lists/ListFormats.h"
 #include "ui/lists/TForm13.h"
 #include "ui/lists/TForm3.h"
 #include "ui/main/Forms.h"
@@ -37,16 +38,8 @@ void TForm5::buildControls()
     auto* bar = new QHBoxLayout(ToolBar1);
     bar->setContentsMargins(0, 4, 0, 4);
     bar->setSpacing(0);
-    auto button = [&](const QString& name, const QString& caption, const QString& hint) {
-        auto* b = new QToolButton(ToolBar1);
-        b->setObjectName(name);
-        b->setText(caption);
-        b->setToolTip(hint);
-        b->setAccessibleName(hint.isEmpty() ? caption : hint);
-        b->setAutoRaise(true);
-        b->setFixedSize(65, 21);
-        bar->addWidget(b);
-        return b;
+    auto button = [this](const QString& name, const QString& caption, const QString& hint) {
+        return addToolButton(ToolBar1, name, caption, hint, hint.isEmpty() ? caption : hint, QSize(65, 21));
     };
     ToolButton5 = button(QStringLiteral("ToolButton5"), QStringLiteral("add"), QStringLiteral("add server"));
     ToolButton4 = button(QStringLiteral("ToolButton4"), QStringLiteral("change"),
@@ -61,14 +54,12 @@ void TForm5::buildControls()
 
     Panel1 = makePanel(this, QStringLiteral("Panel1"), QRect(0, 32, 441, 41));
     auto edit = [this](const QString& name, const QString& caption, const QRect& geometry) {
-        auto* result = new LabeledEdit(Panel1, name, caption, geometry);
-        setColour(result, QPalette::Base, Silver);
-        return result;
+        return makeLabeledEdit(Panel1, name, caption, geometry);
     };
     LabeledEdit1 = edit(QStringLiteral("LabeledEdit1"), QStringLiteral("Servername"), QRect(0, 20, 257, 19));
     LabeledEdit2 = edit(QStringLiteral("LabeledEdit2"), QStringLiteral("IP"), QRect(256, 20, 105, 19));
     LabeledEdit3 = edit(QStringLiteral("LabeledEdit3"), QStringLiteral("Port"), QRect(360, 20, 81, 19));
-    onExit(LabeledEdit2, [this] { LabeledEdit2Change(); });
+    onExit(LabeledEdit2, &TForm5::LabeledEdit2Change);
 
     auto list = [this](const QString& name, const QRect& geometry, const QString& accessible) {
         auto* view = place<ListView>(this, name, geometry);
@@ -134,8 +125,8 @@ void TForm5::connectHandlers()
     connectHandler(DeleteServer1, &QAction::triggered, this, &TForm5::DeleteServer1Click);
     connectHandler(addtolist1, &QAction::triggered, this, &TForm5::ListView2DblClick);
     connectHandler(ListView1, &QTreeWidget::itemClicked, this, &TForm5::ListView1Click);
-    ListView3->OnDblClick = [this] { runReported(dialogs(), [this] { ListView3DblClick(); }); };
-    ListView2->OnDblClick = [this] { runReported(dialogs(), [this] { ListView2DblClick(); }); };
+    connectHandler(ListView3, &ListView::doubleClickedAnywhere, this, &TForm5::ListView3DblClick);
+    connectHandler(ListView2, &ListView::doubleClickedAnywhere, this, &TForm5::ListView2DblClick);
 }
 
 void TForm5::openList(const QString& name)
@@ -276,11 +267,10 @@ void TForm5::ListView1Click()
 
 void TForm5::LabeledEdit2Change()
 {
-    const QString text = LabeledEdit2->text();
-    const qsizetype colon = text.indexOf(QLatin1Char(':'));
-    if (colon < 0) return;
-    LabeledEdit2->setText(text.left(colon));
-    LabeledEdit3->setText(text.mid(colon + 1));
+    if (const auto typed = splitTypedAddress(toBytes(LabeledEdit2->text()))) {
+        LabeledEdit2->setText(toQString(typed->ip));
+        LabeledEdit3->setText(toQString(typed->port));
+    }
 }
 
 void TForm5::ListView3DblClick()

@@ -1,22 +1,13 @@
 // Search window: finds servers in the server table by name or map.
 #include "ui/lists/TForm6.h"
 
+#include "lists/ServerSearch.h"
 #include "platform/Latin1.h"
-#include "ui/lists/ServerSearch.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"
-#include "ui/widgets/Look.h"
 
 namespace korvane {
-
-namespace {
-
-// Columns of the server table.
-constexpr int MapColumn = 1;
-constexpr int HostColumn = 2;
-
-} // namespace
 
 TForm6::TForm6(Forms& forms) : FormBase(forms, QStringLiteral("TForm6"), QStringLiteral("search server/map"))
 {
@@ -24,11 +15,8 @@ TForm6::TForm6(Forms& forms) : FormBase(forms, QStringLiteral("TForm6"), QString
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setClientSize(229, 43);
 
-    Edit1 = place<QLineEdit>(this, QStringLiteral("Edit1"), QRect(0, 0, 225, 19));
-    Edit1->setAccessibleName(QStringLiteral("text to find"));
-    Edit1->setFrame(false);
-    setColour(Edit1, QPalette::Base, Silver);
-    onKeyDown(Edit1, [this](int key) { Edit1KeyDown(key); });
+    Edit1 = makeFlatEdit(this, QStringLiteral("Edit1"), QRect(0, 0, 225, 19), QStringLiteral("text to find"));
+    onKeyDown(Edit1, &TForm6::Edit1KeyDown);
     RadioButton1 = place<QRadioButton>(this, QStringLiteral("RadioButton1"), QRect(0, 24, 56, 17),
                                        QStringLiteral("server"));
     RadioButton1->setAccessibleName(QStringLiteral("server"));
@@ -57,28 +45,20 @@ void TForm6::Button1Click()
     }
 }
 
-void TForm6::searchColumn(int column)
+void TForm6::searchColumn(ServerColumn column)
 {
     TForm1& main = *forms().Form1;
-    ListView* table = main.ListView3;
     SearchTable view;
-    view.rowCount = [table] { return table->rowCount(); };
-    view.text = [table, column](int i) -> std::optional<std::string> {
-        const QTreeWidgetItem* row = table->row(i);
+    view.rowCount = [&main] { return main.serverRowCount(); };
+    view.text = [&main, column](int i) -> std::optional<std::string> {
         // Every row has all the table's columns; an unset one reads as empty text.
-        if (!row || column >= table->columnCount()) return std::nullopt;
-        return toBytes(row->text(column));
+        const std::optional<QString> text = main.serverText(i, column);
+        if (!text) return std::nullopt;
+        return toBytes(*text);
     };
-    view.showMatch = [this, &main, table](int i) {
-        QTreeWidgetItem* row = table->row(i);
-        // Selecting anew runs the selection handler even for the row selected already.
-        table->clearSelection();
-        row->setSelected(true);
-        if (table->rowIndex(row) >= 0) {
-            table->scrollToItem(row);
-            table->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
-        }
-        table->setFocus();
+    view.showMatch = [this, &main](int i) {
+        main.showServerRow(i);
+        main.focusServerTable();
         return dialogs().confirm(&main, QStringLiteral("search next ?"));
     };
     if (searchPass(toBytes(Edit1->text()), view) != SearchEnd::NoMatch) return;

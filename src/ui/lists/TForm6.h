@@ -9,6 +9,8 @@
 
 namespace korvane {
 
+enum ServerColumn : int;
+
 class TForm6 : public FormBase
 {
 public:
@@ -24,10 +26,9 @@ public:
     void RadioButton1Click();
     void RadioButton2Click();
 
-protected:
 private:
     // One pass over a column of the main window's server table.
-    void searchColumn(int column);
+    void searchColumn(ServerColumn column);
 };
 
 } // namespace korvane

@@ -1,6 +1,9 @@
 #pragma once
 // The program's fourteen windows, created once in a fixed order with the main
-// window first; every window reaches the others through this set.
+// window first; every window reaches the others through this set, and the
+// dialogs, the desktop and the program's state through its shared part.
+
+#include "ui/widgets/FormBase.h"
 
 #include <QList>
 
@@ -10,8 +13,6 @@ class QWidget;
 
 namespace korvane {
 
-class Desktop;
-class Dialogs;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -27,9 +28,9 @@ class TForm13;
 class TForm15;
 class TForm16;
 
-struct Forms
+struct Forms : WindowShared
 {
-    Forms(Dialogs& d, Desktop& s) : dialogs(d), desktop(s) {}
+    Forms(Dialogs& d, Desktop& s) : WindowShared(d, s) {}
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
     ~Forms();
@@ -37,8 +38,6 @@ struct Forms
     // Every window in creation order.
     QList<QWidget*> windows() const;
 
-    Dialogs& dialogs;
-    Desktop& desktop;
     TForm1* Form1 = nullptr;
     TForm2* Form2 = nullptr;
     TForm3* Form3 = nullptr;
@@ -54,6 +53,12 @@ struct Forms
     TForm15* Form15 = nullptr;
     TForm16* Form16 = nullptr;
 };
+
+// Every window is made with a set of windows as its shared part.
+inline Forms& FormBase::forms() const
+{
+    return static_cast<Forms&>(m_shared);
+}
 
 // Creates every window, hidden, in start-up order.
 std::unique_ptr<Forms> createForms(Dialogs& dialogs, Desktop& desktop);

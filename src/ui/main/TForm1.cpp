@@ -2,27 +2,26 @@
 // other windows or repeat a button.
 #include "ui/main/TForm1.h"
 
-#include "admin/TForm11.h"
-#include "admin/TForm9.h"
+#include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
-#include "platform/Convert.h"
 #include "platform/Latin1.h"
 #include "platform/TextFile.h"
 #include "platform/gui/JpegImage.h"
-#include "scan/TForm2.h"
-#include "scan/TForm4.h"
+#include "ui/admin/TForm11.h"
+#include "ui/admin/TForm9.h"
 #include "ui/lists/TForm13.h"
 #include "ui/lists/TForm3.h"
 #include "ui/lists/TForm6.h"
 #include "ui/main/Forms.h"
+#include "ui/watch/TForm2.h"
+#include "ui/watch/TForm4.h"
 #include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPixmap>
 #include <QStringListModel>
 
@@ -41,7 +40,8 @@ QLabel* label(QWidget* parent, const QString& name, const QRect& geometry, bool 
 
 } // namespace
 
-TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QStringLiteral("Korvane 1.11"))
+TForm1::TForm1(Forms& forms)
+    : FormBase(forms, QStringLiteral("TForm1"), QStringLiteral("Korvane 1.11")), state(forms.state)
 {
     forms.Form1 = this;
     buildControls();
@@ -51,7 +51,12 @@ TForm1::TForm1(Forms& forms) : FormBase(forms, QStringLiteral("TForm1"), QString
     runReported(dialogs(), [this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // A scan still running stops before its window goes: the worker reads the
+    // window's state and carries its changes here.
+    state.ScanThread.reset();
+}
 
 void TForm1::buildControls()
 {
@@ -76,17 +81,8 @@ void TForm1::buildControls()
     ComboBoxEx1->setAccessibleName(QStringLiteral("server box"));
     ComboBoxEx1->hide();
     bar->addWidget(ComboBoxEx1);
-    auto button = [&](const QString& name, const QString& caption, const QString& hint) {
-        auto* b = new QToolButton(ToolBar1);
-        b->setObjectName(name);
-        b->setText(caption);
-        b->setToolTip(hint);
-        b->setAccessibleName(caption.trimmed());
-        b->setAutoRaise(true);
-        b->setFixedSize(55, 21);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        bar->addWidget(b);
-        return b;
+    auto button = [this](const QString& name, const QString& caption, const QString& hint) {
+        return addToolButton(ToolBar1, name, caption, hint, caption.trimmed(), QSize(55, 21));
     };
     ToolButton3 = button(QStringLiteral("ToolButton3"), QStringLiteral("scan now "),
                          QStringLiteral("Scans all servers in serverlists"));
@@ -162,9 +158,10 @@ void TForm1::buildControls()
     ListView3->setColumnCount(4);
     ListView3->setHeaderLabels(
         {QStringLiteral("Player"), QStringLiteral("Map"), QStringLiteral("Host"), QStringLiteral("Game")});
-    const int widths[] = {90, 150, 315, 90};
-    for (int c = 0; c < 4; ++c)
-        ListView3->setColumnWidth(c, widths[c]);
+    ListView3->setColumnWidth(PlayersColumn, 90);
+    ListView3->setColumnWidth(MapColumn, 150);
+    ListView3->setColumnWidth(HostColumn, 315);
+    ListView3->setColumnWidth(GameColumn, 90);
     ListView3->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView3->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -213,6 +210,7 @@ void TForm1::loadArtwork()
     auto icon = [](const char* name) {
         return QIcon(QStringLiteral(":/art/%1.png").arg(QLatin1String(name)));
     };
+    // In ScanImage order: new, answered, full, no response.
     ImageList5 = {icon("icon-warning"), icon("icon-grin"), icon("icon-sad"), icon("icon-thumbsdown")};
     ImageList2 = {icon("icon-medal"), icon("icon-sunglasses")};
     ImageList1 = {icon("icon-sunglasses")};
@@ -235,9 +233,9 @@ void TForm1::connectHandlers()
     connectHandler(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     connectHandler(ListView3, &QTreeWidget::itemSelectionChanged, this, &TForm1::ListView3SelectItem);
-    ListView1->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
-    ListView3->OnDblClick = [this] { runReported(dialogs(), [this] { ListView1DblClick(); }); };
-    ListView2->OnDblClick = [this] { runReported(dialogs(), [this] { ListView2DblClick(); }); };
+    connectHandler(ListView1, &ListView::doubleClickedAnywhere, this, &TForm1::ListView1DblClick);
+    connectHandler(ListView3, &ListView::doubleClickedAnywhere, this, &TForm1::ListView1DblClick);
+    connectHandler(ListView2, &ListView::doubleClickedAnywhere, this, &TForm1::ListView2DblClick);
 
     connectHandler(AddtoBuddys1, &QAction::triggered, this, &TForm1::AddtoBuddys1Click);
     connectHandler(Connectwithserver1, &QAction::triggered, this, &TForm1::Connectwithserver1Click);
@@ -268,7 +266,7 @@ QString TForm1::statusText() const
 
 void TForm1::FormCreate()
 {
-    state.PingGraphX = 250;
+    state.PingGraphX = GraphRight;
     state.PingGraphY = 11;
     state.Scanning = false;
     state.FirstShow = true;
@@ -277,7 +275,7 @@ void TForm1::FormCreate()
     ListView2->setColumnCaption(0, QStringLiteral("No Buddys online"));
     ListView1->setColumnCaption(0, QStringLiteral("Players on server"));
 
-    readSettings(state, [this] { Timer1->start(); });
+    readSettings(state, [this] { setAutoScan(true); });
 
     QLabel* banners[] = {Image1, Image2, Image3, Image4};
     const std::string& banner = state.BannerImage;
@@ -328,9 +326,19 @@ void TForm1::clearServerViews()
     ListView2->setColumnCaption(0, QStringLiteral("No Buddys online"));
 }
 
-void TForm1::addNotScannedRow(const QString& name)
+namespace {
+
+// The sub-items of a row of the server table: map, host and game.
+QStringList notScannedSubItems(const QString& host)
 {
-    ListView3->addItem(QStringLiteral("not scanned"), {QString(), name, QString()}, 0);
+    return {QString(), host, QString()};
+}
+
+} // namespace
+
+QTreeWidgetItem* TForm1::addNotScannedRow(const QString& name)
+{
+    return ListView3->addItem(QStringLiteral("not scanned"), notScannedSubItems(name), ImageNew);
 }
 
 void TForm1::addNotScannedRows(const QStringList& names)
@@ -338,8 +346,50 @@ void TForm1::addNotScannedRows(const QStringList& names)
     QList<QTreeWidgetItem*> rows;
     rows.reserve(names.size());
     for (const QString& name : names)
-        rows.append(ListView3->makeItem(QStringLiteral("not scanned"), {QString(), name, QString()}, 0));
+        rows.append(ListView3->makeItem(QStringLiteral("not scanned"), notScannedSubItems(name), ImageNew));
     ListView3->addItems(rows);
+}
+
+void TForm1::refillTableFromBox()
+{
+    ListView3->clear();
+    QStringList names;
+    for (int i = 0; i < ComboBoxEx1->count(); ++i)
+        names.append(ComboBoxEx1->itemText(i));
+    addNotScannedRows(names);
+}
+
+std::optional<QString> TForm1::serverText(int row, ServerColumn column) const
+{
+    const QTreeWidgetItem* item = ListView3->row(row);
+    if (!item) return std::nullopt;
+    return item->text(column);
+}
+
+void TForm1::showServerRow(QTreeWidgetItem* row)
+{
+    ListView3->clearSelection();
+    row->setSelected(true);
+    // The selection handler may have reloaded the list while its query waited.
+    if (ListView3->rowIndex(row) < 0) return;
+    ListView3->scrollToItem(row);
+    ListView3->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+}
+
+void TForm1::setAutoScan(bool on)
+{
+    if (on)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void TForm1::showScanEnded()
+{
+    state.Scanning = false;
+    ProgressBar1->hide();
+    ToolButton9->hide();
+    ToolButton3->show();
 }
 
 void TForm1::addServers(const QStringList& names)

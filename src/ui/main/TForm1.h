@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "net/THostChecker.h"
 #include "platform/UdpClient.h"
+#include "scan/ScanView.h"
 #include "ui/main/TSystray.h"
 #include "ui/widgets/FormBase.h"
 #include "ui/widgets/ListView.h"
@@ -20,8 +21,12 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
 
 namespace korvane {
+
+// Columns of the server table (ListView3); its icons are the scan's ScanImage.
+enum ServerColumn : int { PlayersColumn = 0, MapColumn = 1, HostColumn = 2, GameColumn = 3 };
 
 class TForm1 : public FormBase
 {
@@ -29,7 +34,8 @@ public:
     explicit TForm1(Forms& forms);
     ~TForm1() override;
 
-    AppState state;
+    // The program's state, shared by every window.
+    AppState& state;
 
     // Tool bar
     QWidget* ToolBar1;
@@ -116,16 +122,35 @@ public:
     // What the list windows change here when the current list changes.
     // The server box, the table, both player lists and the labels emptied.
     void clearServerViews();
-    void addNotScannedRow(const QString& name);
+    QTreeWidgetItem* addNotScannedRow(const QString& name);
     void addNotScannedRows(const QStringList& names);
     // The names into the server box and as "not scanned" rows into the table.
     void addServers(const QStringList& names);
     // The box refilled with the names and showing text; the table left alone.
     void setServerBox(const std::vector<std::string>& names, const QString& text);
+    // The table emptied and refilled with a "not scanned" row per name in the server box.
+    void refillTableFromBox();
     // A newly selected list into the box and the table, with the progress bar.
     void loadList(const std::vector<std::string>& names, const QString& listName);
     // "12 servers in Serverlists\Standard".
     void showServerCount();
+
+    // The server table as the search and quick add windows use it.
+    int serverRowCount() const { return ListView3->rowCount(); }
+    // Nothing for a row that is gone.
+    std::optional<QString> serverText(int row, ServerColumn column) const;
+    // The row selected anew, so the selection handler runs even for the row
+    // selected already; then, if the handler left it in the table, scrolled
+    // into view and made current.
+    void showServerRow(QTreeWidgetItem* row);
+    void showServerRow(int row) { showServerRow(ListView3->row(row)); }
+    void focusServerTable() { ListView3->setFocus(); }
+
+    // Scans started by the timer.
+    bool autoScan() const { return Timer1->isActive(); }
+    void setAutoScan(bool on);
+    // No scan running: progress hidden, "scan now " back in place of "stop scan".
+    void showScanEnded();
 
     // Handlers
     void FormCreate();

@@ -1,13 +1,14 @@
 // Main window: details of the selected server.
 #include "ui/main/TForm1.h"
 
-#include "admin/TForm11.h"
+#include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "platform/Convert.h"
 #include "platform/Latin1.h"
 #include "platform/gui/Desktop.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
+#include "ui/admin/TForm11.h"
 #include "ui/main/Forms.h"
 #include "ui/widgets/Look.h"
 
@@ -18,10 +19,10 @@ void TForm1::ListView3SelectItem()
     QTreeWidgetItem* row = ListView3->selectedRow();
     if (!row) return;
     TForm11& properties = *forms().Form11;
-    properties.restartGraph(250);
+    properties.restartGraph(GraphRight);
     properties.startMapList();
 
-    const QString name = ListView::subItem(row, 1);
+    const QString name = row->text(HostColumn);
     ComboBoxEx1->setEditText(name);
     const ServerAddress address = lookupServer(currentListPath(state.CurrentList), toBytes(name));
 
@@ -51,14 +52,14 @@ void TForm1::showServerAnswer(const std::string& reply, QTreeWidgetItem* row)
     const std::string game = DetectGame(reply);
     Label4->setText(toQString(game));
     if (row)
-        row->setText(3, toQString(game));
+        row->setText(GameColumn, toQString(game));
     else
         properties.startMapList();
     properties.showReplyFacts(replyFacts(reply));
     Label3->setText(toQString(ExtractValue(reply, KeyHostName)));
     const std::string map = ExtractValue(reply, KeyMapName);
     Label2->setText(QStringLiteral("Map: ") + toQString(map));
-    if (row) row->setText(1, toQString(map));
+    if (row) row->setText(MapColumn, toQString(map));
     setTextColour(Label2, mapInstalled(map, state.AAPath) ? Green : Red);
     const std::string maximum = ExtractValue(reply, KeyMaxClients);
     const std::vector<PlayerEntry> players = ParsePlayers(reply);
@@ -67,16 +68,16 @@ void TForm1::showServerAnswer(const std::string& reply, QTreeWidgetItem* row)
         ListView1->addItem(toQString(player.name), {toQString(player.firstField)}, 0);
     Label1->setText(toQString(playerCountText(players.size(), maximum)));
     if (row) {
-        row->setText(0, QString::number(players.size()) + QLatin1Char('/') + toQString(maximum));
+        row->setText(PlayersColumn, QString::number(players.size()) + QLatin1Char('/') + toQString(maximum));
         ListView3->scrollToItem(row);
         ListView3->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
     }
     // A maximum that is not a number stops here with the error; the rest stays as set.
     if (isFull(players.size(), maximum)) {
         setTextColour(Label1, Red);
-        if (row) ListView3->setImage(row, 2);
+        if (row) ListView3->setImage(row, ImageFull);
     } else {
-        if (row) ListView3->setImage(row, 1);
+        if (row) ListView3->setImage(row, ImageAnswered);
         setTextColour(Label1, Green);
     }
 }
@@ -87,8 +88,8 @@ void TForm1::showNoAnswer(QTreeWidgetItem* row)
     Label1->clear();
     Label2->setText(QStringLiteral("No response from selected server !"));
     if (row) {
-        ListView3->setImage(row, 3);
-        row->setText(0, QStringLiteral("no response"));
+        ListView3->setImage(row, ImageNoResponse);
+        row->setText(PlayersColumn, QStringLiteral("no response"));
     }
     properties.showNoLink();
     ListView1->clear();

@@ -2,12 +2,12 @@
 #include "ui/main/TForm1.h"
 
 #include "admin/PasswordFile.h"
-#include "admin/TForm11.h"
 #include "platform/Convert.h"
 #include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/TextFile.h"
+#include "ui/admin/TForm11.h"
 #include "ui/lists/TForm3.h"
 #include "ui/main/Forms.h"
 #include "ui/widgets/TForm15.h"

@@ -2,8 +2,8 @@
 #include "ui/main/TForm1.h"
 
 #include "app/ServerListFile.h"
+#include "lists/QuickAdd.h"
 #include "platform/Latin1.h"
-#include "ui/lists/QuickAdd.h"
 #include "ui/lists/TForm5.h"
 #include "ui/main/Forms.h"
 
@@ -27,7 +27,7 @@ QTreeWidgetItem* TForm1::addServerRow(const std::string& name)
 {
     const QString text = toQString(name);
     keepingText(ComboBoxEx1, [&] { ComboBoxEx1->addItem(text); });
-    return ListView3->addItem(QStringLiteral("not scanned"), {QString(), text, QString()}, 0);
+    return addNotScannedRow(text);
 }
 
 void TForm1::currentListChanged()
@@ -40,7 +40,7 @@ void TForm1::deleteserver1Click()
 {
     const QTreeWidgetItem* selected = ListView3->selectedRow();
     if (!selected || state.Scanning) return;
-    const QString name = ListView::subItem(selected, 1);
+    const QString name = selected->text(HostColumn);
     if (!dialogs().confirm(this, toQString(deleteQuestion(toBytes(name))))) return;
 
     const std::string path = currentListPath(state.CurrentList);
@@ -58,7 +58,7 @@ void TForm1::deleteserver1Click()
     // last row. With no current row, no neighbour inherits the selection (and a query).
     ListView3->setCurrentItem(nullptr);
     for (int i = ListView3->rowCount() - 1; i >= 0; --i)
-        if (ListView::subItem(ListView3->row(i), 1) == name) delete ListView3->row(i);
+        if (ListView3->row(i)->text(HostColumn) == name) delete ListView3->row(i);
     currentListChanged(); // the list file changed
 }
 

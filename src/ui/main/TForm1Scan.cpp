@@ -1,17 +1,18 @@
 // Main window: scan control, buddies list and player look-ups.
 #include "ui/main/TForm1.h"
 
-#include "admin/TForm11.h"
+#include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "platform/Latin1.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
-#include "scan/TForm2.h"
 #include "scan/WatchLists.h"
-#include "scan/WindowScanView.h"
+#include "ui/admin/TForm11.h"
 #include "ui/main/Forms.h"
+#include "ui/main/WindowScanView.h"
+#include "ui/watch/TForm2.h"
 
 namespace korvane {
 
@@ -32,10 +33,7 @@ void TForm1::ToolButton3Click()
 
 void TForm1::ToolButton9Click()
 {
-    state.Scanning = false;
-    ProgressBar1->hide();
-    ToolButton9->hide();
-    ToolButton3->show();
+    showScanEnded();
     if (state.ScanThread) state.ScanThread->halt();
     ListView3->setSortType(ListView::SortType::Text);
     if (ListView3->rowCount() >= 2) ListView3->scrollToItem(ListView3->row(1));
@@ -59,11 +57,8 @@ void TForm1::ListView2DblClick()
         ListView3->setSortType(ListView::SortType::Text);
         for (int i = 0; i < ListView3->rowCount(); ++i) {
             QTreeWidgetItem* row = ListView3->row(i);
-            if (ListView::subItem(row, 1) != server) continue;
-            // Selecting anew runs the selection handler even for the row selected already.
-            ListView3->clearSelection();
-            row->setSelected(true);
-            ListView3->scrollToItem(row);
+            if (row->text(HostColumn) != server) continue;
+            showServerRow(row);
             return;
         }
         return;
@@ -71,7 +66,7 @@ void TForm1::ListView2DblClick()
 
     // During a scan: ask the server directly, leaving the table to the worker.
     TForm11& properties = *forms().Form11;
-    properties.restartGraph(97);
+    properties.restartGraph(GraphRestartPenX);
     const ServerAddress address = lookupServer(currentListPath(state.CurrentList), toBytes(server));
     const std::string reply =
         queryStatusLookup(IdUDPClient1, address.ip, address.port, state.TimeoutMs, [&](int port) {

@@ -1,8 +1,5 @@
 #include "ui/widgets/FormBase.h"
 
-#include "ui/main/Forms.h"
-#include "ui/main/TForm1.h"
-
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -35,49 +32,45 @@ private:
 
 } // namespace
 
-FormBase::FormBase(Forms& forms, const QString& className, const QString& caption) : m_forms(forms)
+FormBase::FormBase(WindowShared& shared, const QString& className, const QString& caption) : m_shared(shared)
 {
     setObjectName(className);
     setWindowTitle(caption);
     setAccessibleName(caption.isEmpty() ? className : caption);
 }
 
-Dialogs& FormBase::dialogs() const
+void FormBase::react(QWidget* control, Reaction reaction)
 {
-    return m_forms.dialogs;
+    new ControlEvents(control, std::move(reaction));
 }
 
-Desktop& FormBase::desktop() const
+FormBase::Reaction FormBase::keyReaction(std::function<void(int)> handler, std::initializer_list<int> ownKeys)
 {
-    return m_forms.desktop;
+    return [this, handler = std::move(handler), keys = std::vector<int>(ownKeys)](QEvent* event) {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        runReported(dialogs(), [&] { handler(key); });
+        return std::find(keys.begin(), keys.end(), key) != keys.end();
+    };
 }
 
-AppState& FormBase::state() const
+FormBase::Reaction FormBase::exitReaction(std::function<void()> handler)
 {
-    return m_forms.Form1->state;
-}
-
-void FormBase::onKeyDown(QWidget* control, std::function<void(int)> handler,
-                         std::initializer_list<int> ownKeys)
-{
-    new ControlEvents(control,
-                      [this, handler = std::move(handler), keys = std::vector<int>(ownKeys)](QEvent* event) {
-                          if (event->type() != QEvent::KeyPress) return false;
-                          const int key = static_cast<QKeyEvent*>(event)->key();
-                          runReported(dialogs(), [&] { handler(key); });
-                          return std::find(keys.begin(), keys.end(), key) != keys.end();
-                      });
-}
-
-void FormBase::onExit(QWidget* control, std::function<void()> handler)
-{
-    new ControlEvents(control, [this, handler = std::move(handler)](QEvent* event) {
+    return [this, handler = std::move(handler)](QEvent* event) {
         if (event->type() != QEvent::FocusOut) return false;
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             runReported(dialogs(), [&] { handler(); });
         return false;
-    });
+    };
+}
+
+FormBase::Reaction FormBase::clickReaction(std::function<void()> handler)
+{
+    return [this, handler = std::move(handler)](QEvent* event) {
+        if (event->type() == QEvent::MouseButtonRelease) runReported(dialogs(), [&] { handler(); });
+        return false;
+    };
 }
 
 void FormBase::showInFront()

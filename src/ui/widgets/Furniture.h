@@ -1,11 +1,17 @@
 #pragma once
 // Building blocks every window is made of: its border, named controls at
-// their places, menus and right-click popups.
+// their places, tool buttons, edits, menus and right-click popups.
+
+#include "ui/widgets/LabeledEdit.h"
+#include "ui/widgets/Look.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QFrame>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
+#include <QToolButton>
 #include <QWidget>
 
 namespace korvane {
@@ -35,6 +41,42 @@ inline QFrame* makePanel(QWidget* parent, const QString& name, const QRect& geom
     auto* frame = place<QFrame>(parent, name, geometry);
     frame->setFrameShape(shape);
     return frame;
+}
+
+// A flat text button of a tool bar, added to the bar's row at a fixed size.
+inline QToolButton* addToolButton(QWidget* bar, const QString& name, const QString& caption,
+                                  const QString& hint, const QString& spoken, const QSize& size)
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setAccessibleName(spoken);
+    button->setAutoRaise(true);
+    button->setFixedSize(size);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->layout()->addWidget(button);
+    return button;
+}
+
+// An edit with its caption above it, on the windows' silver.
+inline LabeledEdit* makeLabeledEdit(QWidget* parent, const QString& name, const QString& caption,
+                                    const QRect& geometry)
+{
+    auto* edit = new LabeledEdit(parent, name, caption, geometry);
+    setColour(edit, QPalette::Base, Silver);
+    return edit;
+}
+
+// A single edit without a frame, on the windows' silver.
+inline QLineEdit* makeFlatEdit(QWidget* parent, const QString& name, const QRect& geometry,
+                               const QString& spoken)
+{
+    auto* edit = place<QLineEdit>(parent, name, geometry);
+    edit->setAccessibleName(spoken);
+    edit->setFrame(false);
+    setColour(edit, QPalette::Base, Silver);
+    return edit;
 }
 
 inline QMenu* makeMenu(QWidget* owner, const QString& name)

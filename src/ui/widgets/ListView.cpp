@@ -258,7 +258,7 @@ int ListView::image(const QTreeWidgetItem* item)
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeWidget::mouseDoubleClickEvent(event);
-    if (OnDblClick) OnDblClick();
+    emit doubleClickedAnywhere();
 }
 
 void ListView::setColumnCaption(int column, const QString& text)

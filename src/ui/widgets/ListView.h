@@ -7,13 +7,14 @@
 #include <QList>
 #include <QTreeWidget>
 
-#include <functional>
 #include <vector>
 
 namespace korvane {
 
 class ListView : public QTreeWidget
 {
+    Q_OBJECT
+
 public:
     enum class SortType { None, Text };
 
@@ -52,9 +53,6 @@ public:
     void setRow(int row, const QStringList& texts, int image);
     static int image(const QTreeWidgetItem* item);
 
-    // A double-click anywhere in the list, on a row or on the empty part below.
-    std::function<void()> OnDblClick;
-
     // Column 0 takes whatever width the other columns leave.
     void sizeFirstColumnToList();
     // The row under the mouse is underlined.
@@ -63,6 +61,10 @@ public:
 
     void setColumnCaption(int column, const QString& text);
     QString columnCaption(int column) const;
+
+signals:
+    // A double-click anywhere in the list, on a row or on the empty part below.
+    void doubleClickedAnywhere();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -30,7 +30,7 @@ void PaintBox::lineTo(int x, int y, const QColor& colour)
 void PaintBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QWidget::mouseDoubleClickEvent(event);
-    if (OnDblClick) OnDblClick();
+    emit doubleClicked();
 }
 
 void PaintBox::paintEvent(QPaintEvent*)

@@ -5,12 +5,12 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include <functional>
-
 namespace korvane {
 
 class PaintBox : public QWidget
 {
+    Q_OBJECT
+
 public:
     PaintBox(QWidget* parent, const QString& name, const QRect& geometry);
 
@@ -21,7 +21,8 @@ public:
     QPoint penPos() const { return m_pen; }
     const QPixmap& canvas() const { return m_canvas; }
 
-    std::function<void()> OnDblClick;
+signals:
+    void doubleClicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

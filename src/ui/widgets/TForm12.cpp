@@ -1,7 +1,6 @@
 // IP view window.
 #include "ui/widgets/TForm12.h"
 #include "ui/widgets/Furniture.h"
-#include "ui/widgets/Look.h"
 
 #include "ui/main/Forms.h"
 
@@ -12,10 +11,7 @@ TForm12::TForm12(Forms& forms) : FormBase(forms, QStringLiteral("TForm12"), QStr
     forms.Form12 = this;
     setWindowFlags(OnTopWindow);
     setClientSize(161, 19);
-    Edit1 = place<QLineEdit>(this, QStringLiteral("Edit1"), QRect(0, 0, 161, 19));
-    Edit1->setAccessibleName(QStringLiteral("IP"));
-    Edit1->setFrame(false);
-    setColour(Edit1, QPalette::Base, Silver);
+    Edit1 = makeFlatEdit(this, QStringLiteral("Edit1"), QRect(0, 0, 161, 19), QStringLiteral("IP"));
 }
 
 } // namespace korvane

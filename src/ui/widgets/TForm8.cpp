@@ -7,7 +7,6 @@
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 
-#include <QEvent>
 #include <QPixmap>
 
 namespace korvane {
@@ -26,17 +25,9 @@ TForm8::TForm8(Forms& forms) : FormBase(forms, QStringLiteral("TForm8"), QString
         image->setToolTip(QStringLiteral("click to go back"));
         image->setAccessibleName(QStringLiteral("credits, click to go back"));
         image->setCursor(Qt::PointingHandCursor);
-        image->installEventFilter(this);
     }
-}
-
-bool TForm8::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Image1) runReported(dialogs(), [this] { Image1Click(); });
-        if (watched == Image2) runReported(dialogs(), [this] { Image2Click(); });
-    }
-    return FormBase::eventFilter(watched, event);
+    onClick(Image1, &TForm8::Image1Click);
+    onClick(Image2, &TForm8::Image2Click);
 }
 
 void TForm8::FormShow()

@@ -21,7 +21,6 @@ public:
 
 protected:
     void FormShow() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace korvane

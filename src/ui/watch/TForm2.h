@@ -1,7 +1,7 @@
 #pragma once
 // "Buddy's" window: the buddy list editor.
 
-#include "scan/WatchListForm.h"
+#include "ui/watch/WatchListForm.h"
 
 namespace korvane {
 

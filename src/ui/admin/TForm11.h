@@ -50,7 +50,7 @@ public:
     void addMemoLine(const QString& line);
 
     // What other windows change here when the server in view changes.
-    // A clear graph, the pen at its start and PingGraphX at graphX.
+    // A clear graph, the pen at GraphRestartPenX and PingGraphX at graphX.
     void restartGraph(int graphX);
     // The map list down to its two heading lines.
     void startMapList();
@@ -82,7 +82,6 @@ protected:
     void FormShow() override;
     void FormHide() override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showPingText(const std::string& text);

@@ -1,4 +1,4 @@
-#include "ui/lists/ListFormats.h"
+#include "lists/ListFormats.h"
 
 #include "admin/PasswordFile.h"
 #include "platform/Convert.h"

@@ -1,5 +1,6 @@
-#include "ui/lists/QuickAdd.h"
+#include "lists/QuickAdd.h"
 
+#include "app/ServerListFile.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
 
@@ -24,9 +25,7 @@ std::string serverNameOf(const std::string& reply)
 
 std::string addButtonCaption(const std::string& currentList)
 {
-    const std::size_t slash = currentList.rfind('\\');
-    const std::string listName = slash == std::string::npos ? currentList : currentList.substr(slash + 1);
-    return "add server to \"" + listName + "\" list";
+    return "add server to \"" + listNameOf(currentList) + "\" list";
 }
 
 std::string deleteQuestion(const std::string& name)

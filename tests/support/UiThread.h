@@ -1,5 +1,5 @@
 #pragma once
-// The net tests run their "UI thread" on the test's main thread, with an
+// Tests of workers run their "UI thread" on the test's main thread, with an
 // application object so results can be carried there and waited for.
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "scan/WindowScanView.h"
+#include "ui/main/WindowScanView.h"
 
 #include "platform/Latin1.h"
 #include "platform/UiCarrier.h"
@@ -37,7 +37,7 @@ public:
             hosts.reserve(static_cast<std::size_t>(std::max(count, 0)));
             for (int row = first; row < first + count; ++row) {
                 const QTreeWidgetItem* item = w->ListView3->row(row);
-                hosts.push_back(item ? toBytes(ListView::subItem(item, 1)) : std::string());
+                hosts.push_back(item ? toBytes(item->text(HostColumn)) : std::string());
             }
             return hosts;
         });
@@ -176,12 +176,7 @@ public:
     void endScanning() override
     {
         settle();
-        post([](TForm1& w) {
-            w.state.Scanning = false;
-            w.ProgressBar1->hide();
-            w.ToolButton9->hide();
-            w.ToolButton3->show();
-        });
+        post([](TForm1& w) { w.showScanEnded(); });
     }
     void flush() override
     {

@@ -1,6 +1,6 @@
 // The name quick add stores for a server: what its status reply says.
 
-#include "ui/lists/QuickAdd.h"
+#include "lists/QuickAdd.h"
 
 #include <gtest/gtest.h>
 

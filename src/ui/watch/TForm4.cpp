@@ -1,5 +1,5 @@
 // "Clantag's" window: the clan-tag list editor.
-#include "scan/TForm4.h"
+#include "ui/watch/TForm4.h"
 
 #include "scan/WatchLists.h"
 #include "ui/main/Forms.h"

@@ -1,5 +1,5 @@
 // SSLF and ASE import and export on real files in a data folder.
-#include "ui/lists/ListFormats.h"
+#include "lists/ListFormats.h"
 #include "admin/PasswordFile.h"
 #include "platform/Errors.h"
 #include "support/DataFolder.h"

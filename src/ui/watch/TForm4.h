@@ -1,7 +1,7 @@
 #pragma once
 // "Clantag's" window: the clan-tag list editor.
 
-#include "scan/WatchListForm.h"
+#include "ui/watch/WatchListForm.h"
 
 namespace korvane {
 

@@ -1,5 +1,5 @@
 // Server properties window.
-#include "admin/TForm11.h"
+#include "ui/admin/TForm11.h"
 
 #include "admin/PasswordFile.h"
 #include "admin/PingGraph.h"
@@ -13,7 +13,6 @@
 #include "ui/widgets/Look.h"
 
 #include <QCloseEvent>
-#include <QEvent>
 
 namespace korvane {
 
@@ -28,10 +27,9 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
         menuItem(PopupMenu1, QStringLiteral("resetallpasswords1"), QStringLiteral("reset all passwords"));
     // The two password fields: bold caption above, silver, flat, sharing the reset menu.
     auto passwordEdit = [this](QFrame* panel, const QString& name, const QString& caption) {
-        auto* edit = new LabeledEdit(panel, name, caption, QRect(4, 18, 126, 19));
+        auto* edit = makeLabeledEdit(panel, name, caption, QRect(4, 18, 126, 19));
         edit->EditLabel->setFont(tahoma(true));
         edit->EditLabel->adjustSize();
-        setColour(edit, QPalette::Base, Silver);
         edit->setFrame(false);
         attachPopup(edit, PopupMenu1);
         return edit;
@@ -56,7 +54,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     setColour(LabeledEdit2, QPalette::Text, QColor(255, 0, 0));
 
     Panel3 = makePanel(this, QStringLiteral("Panel3"), QRect(69, 41, 253, 24), QFrame::StyledPanel);
-    PaintBox1 = new PaintBox(Panel3, QStringLiteral("PaintBox1"), QRect(1, 1, 251, 22));
+    PaintBox1 = new PaintBox(Panel3, QStringLiteral("PaintBox1"), QRect(1, 1, GraphWidth, GraphHeight));
     PaintBox1->setToolTip(QStringLiteral("dblclick to reset"));
     PaintBox1->setAccessibleName(QStringLiteral("ping graph"));
 
@@ -94,18 +92,9 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     connectHandler(Button2, &QPushButton::clicked, this, &TForm11::Button2Click);
     connectHandler(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
     connectHandler(resetallpasswords1, &QAction::triggered, this, &TForm11::resetallpasswords1Click);
-    PaintBox1->OnDblClick = [this] { runReported(dialogs(), [this] { PaintBox1DblClick(); }); };
-    Memo1->viewport()->installEventFilter(this);
-    LabeledEdit2->installEventFilter(this);
-}
-
-bool TForm11::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Memo1->viewport()) runReported(dialogs(), [this] { Memo1Click(); });
-        if (watched == LabeledEdit2) runReported(dialogs(), [this] { LabeledEdit2Click(); });
-    }
-    return FormBase::eventFilter(watched, event);
+    connectHandler(PaintBox1, &PaintBox::doubleClicked, this, &TForm11::PaintBox1DblClick);
+    onClick(Memo1->viewport(), &TForm11::Memo1Click);
+    onClick(LabeledEdit2, &TForm11::LabeledEdit2Click);
 }
 
 void TForm11::FormShow()
@@ -123,7 +112,7 @@ void TForm11::FormShow()
         THostChecker& checker = *forms().Form1->HostChecker1;
         checker.setHostName(s.SelectedIP);
         checker.CheckNow();
-        checker.setAutoCheckPeriod(static_cast<std::uint16_t>(s.TimeoutMs.load()));
+        checker.setAutoCheckPeriod(static_cast<std::uint16_t>(graphStepMs(s.TimeoutMs.load())));
         checker.setAutoCheck(true);
     }
     LabeledEdit1->clear();
@@ -271,7 +260,7 @@ void TForm11::addMemoLine(const QString& line)
 void TForm11::restartGraph(int graphX)
 {
     PaintBox1->clear();
-    PaintBox1->moveTo(97, 20);
+    PaintBox1->moveTo(GraphRestartPenX, 20);
     state().PingGraphX = graphX;
 }
 

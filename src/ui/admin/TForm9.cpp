@@ -1,5 +1,5 @@
 // Remote console.
-#include "admin/TForm9.h"
+#include "ui/admin/TForm9.h"
 
 #include "admin/PasswordFile.h"
 #include "app/AppState.h"
@@ -65,8 +65,7 @@ TForm9::TForm9(Forms& forms) : FormBase(forms, QStringLiteral("TForm9"), QString
     Edit1->setAccessibleName(QStringLiteral("rcon command"));
     consoleLook(Edit1, Qt::yellow);
     // Up, Down and Enter are the console's; the other keys type.
-    onKeyDown(Edit1, [this](int key) { Edit1KeyDown(key); },
-              {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return, Qt::Key_Enter});
+    onKeyDown(Edit1, &TForm9::Edit1KeyDown, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return, Qt::Key_Enter});
 
     Button1 = new QPushButton(QStringLiteral("save rcon log"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

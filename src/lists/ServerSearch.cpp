@@ -1,4 +1,4 @@
-#include "ui/lists/ServerSearch.h"
+#include "lists/ServerSearch.h"
 
 #include "platform/Convert.h"
 

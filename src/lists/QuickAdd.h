@@ -1,6 +1,7 @@
 #pragma once
-// Rules of quick add and "delete server": an address typed in one piece, the
-// name a server gives itself, and the texts the two actions show.
+// Rules of quick add and "delete server": an address typed in one piece (in
+// quick add and the Server List Editor alike), the name a server gives itself,
+// and the texts the two actions show.
 
 #include <optional>
 #include <string>

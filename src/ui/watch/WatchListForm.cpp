@@ -1,4 +1,4 @@
-#include "scan/WatchListForm.h"
+#include "ui/watch/WatchListForm.h"
 #include "ui/widgets/Furniture.h"
 
 #include "app/AppState.h"
@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "scan/WatchLists.h"
+#include "ui/main/Forms.h"
 #include "ui/widgets/Look.h"
 
 #include <QVBoxLayout>
@@ -33,7 +34,7 @@ WatchListForm::WatchListForm(Forms& forms, const WatchListDesign& design)
     LabeledEdit1->setFrame(false);
     setColour(LabeledEdit1, QPalette::Base, Silver);
     LabeledEdit1Label->setBuddy(LabeledEdit1);
-    onKeyDown(LabeledEdit1, [this](int key) { LabeledEdit1KeyDown(key); });
+    onKeyDown(LabeledEdit1, &WatchListForm::LabeledEdit1KeyDown);
 
     Button1 = new QPushButton(QStringLiteral("+"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

@@ -1,5 +1,5 @@
 // "Buddy's" window: the buddy list editor.
-#include "scan/TForm2.h"
+#include "ui/watch/TForm2.h"
 
 #include "scan/WatchLists.h"
 #include "ui/main/Forms.h"
