@@ -132,6 +132,7 @@ void SendPacer::replied(Time sentAt, Time arrivedAt)
     ++m_replies;
     ++m_roundReplies;
     m_roundLeast = std::min(m_roundLeast, delay);
+    m_roundMost = std::max(m_roundMost, delay);
     if (arrivedAt >= m_roundEnd) endRound(arrivedAt);
 }
 
@@ -209,9 +210,13 @@ void SendPacer::endRound(Time now)
     if (m_roundReplies == 0) return;
     m_roundReplies = 0;
     const Duration queue = m_roundLeast - m_leastDelay;
+    const Duration roundSpread = m_roundMost - m_roundLeast;
     m_roundLeast = Duration::max();
+    m_roundMost = Duration::zero();
     // While starting, the rate doubles: the first sign of a queue ends that.
-    const Duration high = (m_starting ? StartQueueDelay : QueueDelay) + m_leastDelay / 8;
+    // Servers far away answer later than near ones, which is no queue: the
+    // more the delays within a round differ, the more it takes.
+    const Duration high = (m_starting ? StartQueueDelay : QueueDelay) + m_leastDelay / 8 + roundSpread / 4;
     if (queue > high) {
         if (now >= m_calmUntil) backOff(now, Draining);
         return;

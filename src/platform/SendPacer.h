@@ -76,6 +76,7 @@ private:
     Time m_roundStart;
     int m_roundReplies = 0;
     Duration m_roundLeast = Duration::max();
+    Duration m_roundMost = Duration::zero();
     // No back-off before this: the requests sent before the last one still
     // meet the queue that caused it.
     Time m_calmUntil;

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <queue>
+#include <random>
 #include <vector>
 
 using namespace korvane;
@@ -24,6 +26,9 @@ struct Path
     double bitsPerSecond = 8e6;
     SendPacer::Duration baseDelay = 100us; // there and back, without a queue
     SendPacer::Duration queueLimit = 50ms; // what the bottleneck holds before it drops
+    // Servers further away than the others by up to this, on the far side of
+    // the bottleneck, as servers all over the world are.
+    SendPacer::Duration spread{};
 };
 
 // Sends `servers` requests as the pacer allows, the path changing at the
@@ -42,17 +47,19 @@ struct Simulation
     void run(int servers, Path path)
     {
         Time now = start;
-        Time linkFree = start;                  // when the bottleneck has sent what it holds
-        std::deque<std::pair<Time, Time>> held; // replies on their way: sent, arrives
+        Time linkFree = start; // when the bottleneck has sent what it holds
+        // Replies on their way, the first to arrive on top: arrives, sent.
+        std::priority_queue<std::pair<Time, Time>, std::vector<std::pair<Time, Time>>, std::greater<>> held;
+        std::mt19937 rng(7);
         std::size_t nextChange = 0;
         while (sent < servers || !held.empty()) {
             while (nextChange < changes.size() && now - start >= changes[nextChange].first)
                 path = changes[nextChange++].second;
-            while (!held.empty() && held.front().second <= now) {
-                pacer.replied(held.front().first, held.front().second);
-                lastReply = held.front().second;
+            while (!held.empty() && held.top().first <= now) {
+                pacer.replied(held.top().second, held.top().first);
+                lastReply = held.top().first;
                 ++answered;
-                held.pop_front();
+                held.pop();
             }
             for (int n = pacer.allowance(now); n > 0 && sent < servers; --n) {
                 pacer.sent(now);
@@ -67,11 +74,14 @@ struct Simulation
                     continue;
                 }
                 linkFree = from + perReply;
-                held.emplace_back(now, linkFree + path.baseDelay / 2);
+                const auto further = path.spread * (static_cast<double>(rng() % 1000) / 1000);
+                held.emplace(linkFree + path.baseDelay / 2 +
+                                 std::chrono::duration_cast<SendPacer::Duration>(further),
+                             now);
             }
             // The worker wakes for the next reply or send, at most once a 100 µs.
             Time next = now + 10ms;
-            if (!held.empty()) next = std::min(next, held.front().second);
+            if (!held.empty()) next = std::min(next, held.top().first);
             if (sent < servers) next = std::min(next, pacer.nextSendAt());
             now = std::max(next, now + 100us);
         }
@@ -118,6 +128,27 @@ TEST(SendPacer, FindsThePathsRateAndLosesNothing)
             EXPECT_GT(sim.pacer.rate(), 0.5 * pathRate(path)) << what;
             EXPECT_LT(sim.pacer.rate(), 1.6 * pathRate(path)) << what;
         }
+    }
+}
+
+// Servers all over the world answer after very different delays: that is
+// no queue, and the rate neither collapses nor overruns a line that queues
+// for 200 ms.
+TEST(SendPacer, ServersNearAndFarAreNoQueue)
+{
+    for (const double mbit : {100.0, 8.0}) {
+        Path path;
+        path.bitsPerSecond = mbit * 1e6;
+        path.baseDelay = 10ms;
+        path.spread = 150ms;
+        path.queueLimit = 200ms;
+        Simulation sim;
+        sim.run(3000, path);
+        const auto what = ::testing::Message() << mbit << " Mbit/s";
+        EXPECT_EQ(sim.lost, 0) << what;
+        // Doubling per round trip of the farthest takes a while; falling back
+        // on every far server would take many seconds.
+        EXPECT_LT(sim.sendingSeconds(), 3000 / pathRate(path) * 1.35 + 1.0) << what;
     }
 }
 
