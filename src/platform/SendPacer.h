@@ -2,9 +2,10 @@
 // When the next request of many one-datagram exchanges may leave, so that the
 // replies come back no faster than the path to us can carry them. Nothing is
 // set by hand: the rate is found while sending, from when each reply arrived
-// against its own request. The replies' delay above the least seen tells of
-// a queue building on the path: the rate then falls to what the replies
-// actually came at; while the delay stays low it grows again, doubling per
+// against its own request. The least delay of a round of replies above the
+// least seen tells of a queue building on the path (by more than servers
+// near and far differ within the round): the rate then falls to what the
+// replies actually came at; while the delay stays low it grows again, doubling per
 // round trip until the first queue is seen, by a quarter after it. Replies the
 // system dropped for want of room count as a queue too.
 //
