@@ -85,4 +85,13 @@ status=0
 servers=$(awk -F '\t' 'NF == 5 && $1 != "buddy"' "$scratch/scan.out" | wc -l)
 [ "$servers" -eq 12 ] || fail "korvane-scan printed $servers server lines, not 12: $(cat "$scratch/scan.out")"
 echo "Installed korvane-scan on the demo fleet: $servers servers, $(tail -n 1 "$scratch/scan.out")"
+# The demo's Masters.txt names the fleet's stand-in master: 11 Allied Assault
+# servers listed, one of them silent on its query port.
+status=0
+(cd "$demo" && "$scan" --master mohaa) >"$scratch/master.out" 2>"$scratch/master.err" || status=$?
+[ "$status" -eq 0 ] || fail "korvane-scan --master exited $status: $(cat "$scratch/master.err")"
+listed=$(awk -F '\t' 'NF == 2' "$scratch/master.out" | wc -l)
+[ "$listed" -eq 10 ] && grep -qx "$(printf 'master\t127.0.0.1:28900\t11 servers')" "$scratch/master.out" ||
+    fail "korvane-scan --master printed: $(cat "$scratch/master.out")"
+echo "Installed korvane-scan --master on the demo's stand-in master: $listed servers"
 echo "Package check: ok"

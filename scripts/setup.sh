@@ -47,7 +47,9 @@ run_demo() {
     trap cleanup EXIT
     "$build/tools/korvane-fleet" --config "$top/data/demo/fleet.json" >"$demo/fleet.log" 2>&1 &
     fleet_pid=$!
-    echo "Demo data folder: $demo (stand-in servers on 127.0.0.1:12203-12214)"
+    echo "Demo data folder: $demo (stand-in servers on 127.0.0.1:12203-12214, their GameSpy query"
+    echo "ports on 12300-12311, a stand-in master on 127.0.0.1:28900 named in Masters.txt)"
+    echo "Options, right-click the lists, \"import from master\": fills \"Internet AA\" from that master."
 
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         (cd "$demo" && "$build/src/korvane") || status=$?
@@ -80,10 +82,43 @@ run_demo() {
     else
         DISPLAY=$display import -window root "$shot"
     fi
+    local shots=("$shot")
+    if [ -n "$window" ]; then
+        demo_internet_list "$display" "$window" && shots+=("$build/korvane-import-window.png" "$build/korvane-internet-list.png")
+    fi
     kill "$app_pid" 2>/dev/null || true
     wait "$app_pid" 2>/dev/null || true
-    echo "No display here: the main window ran under Xvfb; screenshot saved to:"
-    echo "$shot"
+    echo "No display here: the program ran under Xvfb; screenshots saved to:"
+    printf '%s\n' "${shots[@]}"
+}
+
+# Under Xvfb: "options", right-click the lists, "import from master", "import";
+# then a double-click on the new "Internet AA" list selects and scans it.
+# The windows sit where the program centres them (there is no window manager).
+demo_internet_list() {
+    local display=$1 window=$2 options import_window
+    find_window() { DISPLAY=$display xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\"" 'index($0, t) {print $1; exit}'; }
+    DISPLAY=$display xdotool mousemove --window "$window" 357 12 click 1 || return 1
+    sleep 1
+    options=$(find_window "Options")
+    [ -n "$options" ] || return 1
+    # Right of the import window, which will open over the middle of Options.
+    DISPLAY=$display xdotool mousemove --window "$options" 400 60 click 3 || return 1
+    sleep 0.5
+    DISPLAY=$display xdotool key Up Return || return 1
+    sleep 1
+    import_window=$(find_window "Import from master")
+    [ -n "$import_window" ] || return 1
+    DISPLAY=$display xdotool mousemove --window "$import_window" 216 18 click 1 || return 1
+    # The silent demo server's query port keeps the import 3 s.
+    sleep 5
+    DISPLAY=$display import -window "$import_window" "$build/korvane-import-window.png" || return 1
+    # Out of the way of the list's first row, "Internet AA".
+    DISPLAY=$display xdotool windowunmap "$import_window" || return 1
+    sleep 0.5
+    DISPLAY=$display xdotool mousemove --window "$options" 300 26 click --repeat 2 --delay 80 1 || return 1
+    sleep 3
+    DISPLAY=$display import -window "$window" "$build/korvane-internet-list.png" || return 1
 }
 
 run_tests() {

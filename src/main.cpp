@@ -1,4 +1,4 @@
-// Program start: the application title, the fourteen windows, the message loop.
+// Program start: the application title, the fifteen windows, the message loop.
 #include "net/TPingThread.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Desktop.h"

@@ -185,7 +185,7 @@ UdpExchangePool::Slot* UdpExchangePool::slotFor(const std::string& server)
     return nullptr;
 }
 
-void UdpExchangePool::end(int id, std::string reply, const OnEnd& onEnd)
+void UdpExchangePool::end(int id, std::optional<std::string> reply, const OnEnd& onEnd)
 {
     const auto found = m_exchanges.find(id);
     if (found != m_exchanges.end()) {
@@ -202,13 +202,13 @@ void UdpExchangePool::pump(const OnEnd& onEnd)
     // then, so it is taken before its exchange can be ended.
     const SendPacer::Time now = Clock::now();
     for (const int id : std::exchange(m_failed, {}))
-        onEnd(id, {});
+        onEnd(id, std::nullopt);
     if (m_resolver) {
         for (HostResolver::Result& result : m_resolver->take()) {
             auto bytes = m_resolving.extract(result.id);
             if (bytes.empty()) continue;
             if (!result.found) {
-                onEnd(result.id, {});
+                onEnd(result.id, std::nullopt);
                 continue;
             }
             m_queue.push_back({result.id, result.peer, result.length, std::move(bytes.mapped())});
@@ -237,7 +237,7 @@ void UdpExchangePool::sendQueued(const OnEnd& onEnd)
         try {
             slot = slotFor(server);
         } catch (const IoError&) {
-            onEnd(request.id, {});
+            onEnd(request.id, std::nullopt);
             continue;
         }
         if (!slot) {
@@ -251,7 +251,7 @@ void UdpExchangePool::sendQueued(const OnEnd& onEnd)
                                reinterpret_cast<const sockaddr*>(&request.peer), request.length);
         } while (written < 0 && errno == EINTR);
         if (written < 0 || static_cast<std::size_t>(written) != request.bytes.size()) {
-            onEnd(request.id, {});
+            onEnd(request.id, std::nullopt);
             continue;
         }
         m_pacer.sent(moment.steady);
@@ -273,7 +273,7 @@ void UdpExchangePool::expire(SendPacer::Time now, const OnEnd& onEnd)
         if (found != m_exchanges.end() && found->second.sent.steady == sentAt) {
             if (sentAt + m_timeout > now) return;
             m_pacer.unanswered(now);
-            end(id, {}, onEnd);
+            end(id, std::nullopt, onEnd);
         }
         m_sendOrder.pop_front();
     }

@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -33,7 +34,11 @@ public:
     static constexpr int BufferSize = 8192;
     static constexpr int DefaultSockets = 16;
 
-    using OnEnd = std::function<void(int id, std::string reply)>;
+    // An exchange's end: the reply, empty for a zero-byte datagram or one
+    // longer than BufferSize; none when nothing came in time or the request
+    // could not be sent (a host that does not resolve, a port out of range,
+    // a failed send).
+    using OnEnd = std::function<void(int id, std::optional<std::string> reply)>;
 
     // The exchanges take turns on `sockets` sockets; a server already asked
     // on each of them gets one more, as far as the descriptors allow.
@@ -51,11 +56,9 @@ public:
     void submit(int id, const std::string& host, int port, const std::string& bytes);
 
     // Sends what may leave now, reads every reply and ends every exchange
-    // whose time is up, calling onEnd for each exchange that ended: with the
-    // first datagram from its server that arrived within its time-out; empty
-    // for none, for a zero-byte or oversized one, a host that does not
-    // resolve, a port out of range or a failed send. The exchange has ended
-    // when onEnd runs.
+    // whose time is up, calling onEnd for each exchange that ended, with the
+    // first datagram from its server that arrived within its time-out. The
+    // exchange has ended when onEnd runs.
     void pump(const OnEnd& onEnd);
 
     // Waits until pump has something to do, or wakeHandle is readable.
@@ -104,7 +107,7 @@ private:
     void drain(const OnEnd& onEnd);
     void readSlot(Slot& slot, const OnEnd& onEnd);
     void expire(SendPacer::Time now, const OnEnd& onEnd);
-    void end(int id, std::string reply, const OnEnd& onEnd);
+    void end(int id, std::optional<std::string> reply, const OnEnd& onEnd);
     int family();
     int room() const;
 

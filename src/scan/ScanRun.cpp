@@ -211,7 +211,7 @@ void Pass::finish(int row, std::string reply)
 // sends what may leave.
 void Pass::collect()
 {
-    m_pool.pump([this](int row, std::string reply) { finish(row, std::move(reply)); });
+    m_pool.pump([this](int row, std::optional<std::string> reply) { finish(row, reply.value_or("")); });
     noteSockets();
 }
 

@@ -40,10 +40,10 @@ TEST_F(StartUp, WindowsAreCreatedHiddenInOrderWithTheirCaptions)
     }
     EXPECT_EQ(names,
               (QStringList{"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TForm6", "TForm7", "TForm8",
-                           "TForm9", "TForm11", "TForm12", "TForm13", "TForm15", "TForm16"}));
+                           "TForm9", "TForm11", "TForm12", "TForm13", "TForm15", "TForm16", "TForm17"}));
     EXPECT_EQ(captions, (QStringList{"Korvane 1.11", "Buddy's", "Options", "Clantag's", "Server List Editor",
                                      "search server/map", "", "CREDITS", "_rcon", "properties", "IP view",
-                                     "quick add", "ping", "loading list"}));
+                                     "quick add", "ping", "loading list", "Import from master"}));
     EXPECT_EQ(forms->Form1->size(), QSize(678, 578));
 }
 

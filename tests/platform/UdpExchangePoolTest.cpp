@@ -50,10 +50,10 @@ struct SilentPeer
 };
 
 // Pumps until every exchange has ended (at most `rounds` waits); the replies by id.
-std::map<int, std::string> runToEnd(UdpExchangePool& pool, int rounds = 400)
+std::map<int, std::optional<std::string>> runToEnd(UdpExchangePool& pool, int rounds = 400)
 {
-    std::map<int, std::string> replies;
-    const auto onEnd = [&](int id, std::string reply) {
+    std::map<int, std::optional<std::string>> replies;
+    const auto onEnd = [&](int id, std::optional<std::string> reply) {
         EXPECT_FALSE(replies.contains(id)) << "exchange " << id << " ended twice";
         replies[id] = std::move(reply);
     };
@@ -79,24 +79,24 @@ TEST(UdpExchangePool, EachExchangeEndsOnceWithItsOwnReplyInTimeOrEmpty)
         const char* what;
         std::string host;
         int port;
-        std::string reply;
+        std::optional<std::string> reply;
     } cases[] = {
         {"answers", "127.0.0.1", answers.port(), "\xFF\xFF\xFF\xFF reply"},
         {"by name", "localhost", answers.port(), "\xFF\xFF\xFF\xFF reply"},
-        {"after its time-out", "127.0.0.1", late.port(), ""},
+        {"after its time-out", "127.0.0.1", late.port(), std::nullopt},
         {"longer than the buffer", "127.0.0.1", oversize.port(), ""},
         {"zero bytes", "127.0.0.1", empty.port(), ""},
-        {"silent", "127.0.0.1", silent.port, ""},
-        {"a name that does not resolve", "no-such-host.invalid", answers.port(), ""},
-        {"a port out of range", "127.0.0.1", 70000, ""},
-        {"no host", "", answers.port(), ""},
+        {"silent", "127.0.0.1", silent.port, std::nullopt},
+        {"a name that does not resolve", "no-such-host.invalid", answers.port(), std::nullopt},
+        {"a port out of range", "127.0.0.1", 70000, std::nullopt},
+        {"no host", "", answers.port(), std::nullopt},
     };
     UdpExchangePool pool;
     pool.setTimeout(300);
     for (std::size_t id = 0; id < std::size(cases); ++id)
         pool.submit(static_cast<int>(id), cases[id].host, cases[id].port, "ask");
     EXPECT_EQ(pool.pending(), static_cast<int>(std::size(cases)));
-    const std::map<int, std::string> replies = runToEnd(pool);
+    const std::map<int, std::optional<std::string>> replies = runToEnd(pool);
     for (std::size_t id = 0; id < std::size(cases); ++id) {
         ASSERT_TRUE(replies.contains(static_cast<int>(id))) << cases[id].what;
         EXPECT_EQ(replies.at(static_cast<int>(id)), cases[id].reply) << cases[id].what;
@@ -116,11 +116,11 @@ TEST(UdpExchangePool, ATimeOutChangedAppliesToExchangesWaiting)
     pool.setTimeout(60000);
     for (int id = 0; id < 3; ++id)
         pool.submit(id, "127.0.0.1", silent.port, "ask");
-    pool.pump([](int, std::string) { ADD_FAILURE() << "ended under a minute's time-out"; });
+    pool.pump([](int, std::optional<std::string>) { ADD_FAILURE() << "ended under a minute's time-out"; });
     ASSERT_EQ(pool.waiting(), 3);
     pool.setTimeout(50);
     pool.submit(3, "127.0.0.1", silent.port, "ask");
-    const std::map<int, std::string> replies = runToEnd(pool);
+    const std::map<int, std::optional<std::string>> replies = runToEnd(pool);
     EXPECT_EQ(replies.size(), 4u);
     EXPECT_EQ(pool.pending(), 0);
 }
@@ -136,7 +136,7 @@ TEST(UdpExchangePool, AServerListedManyTimesIsAskedAtOnceFromAsManyPorts)
     constexpr int Listings = 20;
     for (int id = 0; id < Listings; ++id)
         pool.submit(id, "127.0.0.1", silent.port, "ask");
-    pool.pump([](int, std::string) { ADD_FAILURE() << "ended under a minute's time-out"; });
+    pool.pump([](int, std::optional<std::string>) { ADD_FAILURE() << "ended under a minute's time-out"; });
     EXPECT_EQ(pool.waiting(), Listings);
     const std::vector<int> senders = silent.senders();
     EXPECT_EQ(senders.size(), static_cast<std::size_t>(Listings));

@@ -20,8 +20,11 @@ fleet::FleetConfig demoFleet()
     fleet::FleetConfig config = fleet::loadFleetConfig(KORVANE_SOURCE_DIR "/data/demo/fleet.json");
     for (fleet::ServerConfig& s : config.servers) {
         s.port = 0;
+        if (s.queryPort > 0) s.queryPort = 0;
         if (s.behaviour == fleet::Behaviour::Slow) s.delayMs = 50;
     }
+    for (fleet::MasterConfig& m : config.masters)
+        m.port = 0;
     return config;
 }
 

@@ -1,6 +1,7 @@
 // korvane-scan run as a child process in a data folder against a fleet on 127.0.0.1.
 
 #include "ScanTestSupport.h"
+#include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -183,4 +184,97 @@ TEST(ScanProgram, HostileFieldsAreEscapedSoEveryLineKeepsItsFields)
                            "1/16\tobj/obj_team2\tBravo\tMedal of Honor\t1\n"
                            "buddy\tevil\\tone\\\\\\x01\\x7F\tBravo\n"
                            "2 servers in Serverlists\\\\Standard\n");
+}
+
+// korvane-scan --master against stand-in masters and query ports on
+// 127.0.0.1: the masters of the data folder's file, a master listing every
+// server twice, a plain one, a refusing one and one that is not there.
+TEST(ScanProgram, MasterListingSortedWithEachMastersResult)
+{
+    fleet::FleetConfig config;
+    for (const char* name : {"Alpha", "Bravo", "Mute", "Spear"}) {
+        config.servers.push_back(makeServer(name, Behaviour::Answer));
+        config.servers.back().queryPort = 0;
+    }
+    config.servers[1].sendsHostPort = false;
+    config.servers[2].behaviour = Behaviour::Silent;
+    config.servers[3].game = fleet::Game::Spearhead;
+    fleet::MasterConfig twice, plain, echo;
+    twice.listTwice = true;
+    plain.form = fleet::ListForm::Plain;
+    echo.behaviour = fleet::MasterBehaviour::Echo;
+    config.masters = {twice, plain, echo};
+    fleet::Fleet servers(config);
+    servers.start();
+    const std::vector<int> masters = servers.masterPorts();
+    const std::vector<int> query = servers.queryPorts();
+    const std::string closed = "127.0.0.1:" + std::to_string(unusedPort(SOCK_STREAM));
+
+    DataFolder folder;
+    const std::string mastersFile = "127.0.0.1:" + std::to_string(masters[0]) +
+                                    "\r\n127.0.0.1:" + std::to_string(masters[1]) + "\r\nnot a master\r\n" +
+                                    closed + "\r\n";
+    folder.write("Masters.txt", mastersFile);
+    Outcome outcome = runScanProgram(folder, "--master mohaa");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    std::vector<std::string> lines = {
+        "127.0.0.1:" + std::to_string(servers.port(0)) + "\t" + std::to_string(query[0]),
+        "127.0.0.1:" + std::to_string(query[1] - 97) + "\t" + std::to_string(query[1])};
+    std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+        return std::stoi(a.substr(10)) < std::stoi(b.substr(10));
+    });
+    EXPECT_EQ(outcome.out, lines[0] + "\n" + lines[1] + "\nmaster\t127.0.0.1:" + std::to_string(masters[0]) +
+                               "\t3 servers\nmaster\t127.0.0.1:" + std::to_string(masters[1]) +
+                               "\t3 servers\nmaster\t" + closed + "\tunreachable\n");
+    EXPECT_EQ(outcome.err, "korvane-scan: warning: Masters.txt line 3: 'not a master' is not HOST:PORT\n"
+                           "korvane-scan: master 127.0.0.1:" +
+                               std::to_string(masters[0]) +
+                               ": 3 entries listed twice\n"
+                               "korvane-scan: master " +
+                               closed +
+                               ": Connection refused\n"
+                               "korvane-scan: 127.0.0.1:" +
+                               std::to_string(query[1]) + ": it gave no hostport; game port taken as " +
+                               std::to_string(query[1] - 97) +
+                               " (query port - 97)\n"
+                               "korvane-scan: 1 listed server did not answer on the query port; left out\n");
+    EXPECT_EQ(folder.read("Masters.txt"), mastersFile);
+
+    // No master gives a list: exit 1, each master's result still printed.
+    outcome = runScanProgram(folder, "--master mohaas --masters 127.0.0.1:" + std::to_string(masters[2]) +
+                                         "," + closed);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "master\t127.0.0.1:" + std::to_string(masters[2]) + "\trefused\nmaster\t" +
+                               closed + "\tunreachable\n");
+    // An empty list is a list.
+    outcome = runScanProgram(folder, "--master=mohaab --masters=127.0.0.1:" + std::to_string(masters[1]));
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "master\t127.0.0.1:" + std::to_string(masters[1]) + "\t0 servers\n");
+}
+
+TEST(ScanProgram, WrongMasterOptionsExitTwo)
+{
+    DataFolder folder;
+    struct Row
+    {
+        const char* args;
+        const char* error;
+    };
+    const Row rows[] = {
+        {"--master", "option '--master' requires an argument"},
+        {"--master MOHAA", "--master needs mohaa, mohaas or mohaab, not 'MOHAA'"},
+        {"--masters 127.0.0.1:1", "--masters goes with --master"},
+        {"--master mohaa --masters 127.0.0.1:0", "'127.0.0.1:0' in --masters is not HOST:PORT"},
+        {"--master mohaa --masters a:1,,b:2", "'' in --masters is not HOST:PORT"},
+        {"--master mohaa --in-flight 5", "--in-flight does not go with --master"},
+    };
+    for (const Row& row : rows) {
+        const Outcome outcome = runScanProgram(folder, row.args);
+        EXPECT_EQ(outcome.status, 2) << row.args;
+        EXPECT_TRUE(outcome.out.empty()) << row.args;
+        EXPECT_EQ(outcome.err, "korvane-scan: " + std::string(row.error) +
+                                   "\nTry 'korvane-scan --help' for more information.\n")
+            << row.args;
+    }
+    EXPECT_FALSE(folder.exists("Masters.txt"));
 }

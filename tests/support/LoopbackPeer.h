@@ -126,7 +126,6 @@ private:
     std::string m_last;
 };
 
-// A loopback port where nothing listens (bound, then released).
 // One datagram to a local port from a fresh socket on 127.0.0.1, or on ::1;
 // false where it cannot be sent (no IPv6 loopback).
 inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
@@ -151,9 +150,10 @@ inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
     return sent == static_cast<ssize_t>(bytes.size());
 }
 
-inline int unusedPort()
+// A loopback port where nothing listens (bound, then released), for UDP or TCP.
+inline int unusedPort(int type = SOCK_DGRAM)
 {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int fd = ::socket(AF_INET, type, 0);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

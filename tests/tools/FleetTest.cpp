@@ -97,6 +97,26 @@ TEST(FleetConfig, ReadsServersPlayersAndGames)
     EXPECT_THROW(parseFleetConfig(R"({"servers": [{"behaviour": "sleepy"}]})"), std::invalid_argument);
     EXPECT_THROW(parseFleetConfig(R"({"servers": [{"game": "quake"}]})"), std::runtime_error);
     EXPECT_THROW(parseFleetConfig(R"({"nothing": 1})"), std::runtime_error);
+
+    const FleetConfig listed =
+        parseFleetConfig(R"({"servers": [{"name": "Q", "game": "bt", "queryport": 12300,
+        "hostport": false}], "masters": [{"behaviour": "halfdead", "form": "plain", "final": true, "twice": true,
+        "extra": ["1.2.3.4:5"], "delay": 7, "port": 28900}, {}]})");
+    EXPECT_EQ(listed.servers[0].game, Game::Breakthrough);
+    EXPECT_EQ(listed.servers[0].queryPort, 12300);
+    EXPECT_FALSE(listed.servers[0].sendsHostPort);
+    ASSERT_EQ(listed.masters.size(), 2u);
+    const MasterConfig& m = listed.masters[0];
+    EXPECT_EQ(m.behaviour, MasterBehaviour::HalfDead);
+    EXPECT_EQ(m.form, ListForm::Plain);
+    EXPECT_TRUE(m.finalAfterGreeting && m.listTwice);
+    EXPECT_EQ(m.extra, std::vector<std::string>{"1.2.3.4:5"});
+    EXPECT_EQ(m.delayMs, 7);
+    EXPECT_EQ(m.port, 28900);
+    EXPECT_EQ(listed.masters[1].behaviour, MasterBehaviour::Answer);
+    EXPECT_THROW(parseFleetConfig(R"({"servers": [], "masters": [{"behaviour": "lazy"}]})"),
+                 std::invalid_argument);
+    EXPECT_THROW(parseFleetConfig(R"({"servers": [], "masters": [{"form": "zipped"}]})"), std::runtime_error);
 }
 
 TEST(FleetConfig, DemoFleetAndItsListFileAgree)
@@ -122,6 +142,13 @@ TEST(FleetConfig, DemoFleetAndItsListFileAgree)
     EXPECT_TRUE(bob);
     EXPECT_TRUE(clan);
     EXPECT_EQ(readFile(KORVANE_SOURCE_DIR "/data/demo/Serverlists/Standard"), serverListText(demo, {}));
+    // The demo's masters file names the fleet's own master; every server has
+    // its query port where the games put it.
+    ASSERT_EQ(demo.masters.size(), 1u);
+    EXPECT_EQ(readFile(KORVANE_SOURCE_DIR "/data/demo/Masters.txt"),
+              demo.bindAddress + ":" + std::to_string(demo.masters[0].port) + "\r\n");
+    for (const ServerConfig& s : demo.servers)
+        EXPECT_EQ(s.queryPort, s.port + 97) << s.listName;
 }
 
 TEST(FleetConfig, GeneratedFleetsAreRepeatableWithTheRightShareSilent)

@@ -1,5 +1,7 @@
 #include "fleet/Fleet.h"
 
+#include "fleet/LocalAddress.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -31,7 +33,7 @@ struct Pending
 {
     Clock::time_point due;
     std::uint64_t order; // datagrams due together leave in the order they were made
-    std::size_t server;
+    int fd;
     std::string bytes;
     sockaddr_storage peer;
     socklen_t peerLength;
@@ -55,41 +57,17 @@ void raiseDescriptorLimit(std::size_t needed)
 
 int bindServer(const std::string& address, int port)
 {
-    sockaddr_storage local{};
     socklen_t length = 0;
-    int family = AF_INET;
-    auto* v4 = reinterpret_cast<sockaddr_in*>(&local);
-    auto* v6 = reinterpret_cast<sockaddr_in6*>(&local);
-    if (::inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(static_cast<std::uint16_t>(port));
-        length = sizeof(sockaddr_in);
-    } else if (::inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
-        family = AF_INET6;
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(static_cast<std::uint16_t>(port));
-        length = sizeof(sockaddr_in6);
-    } else {
-        throw std::runtime_error("not an IP address: " + address);
-    }
-    const int fd = ::socket(family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const sockaddr_storage local = localAddress(address, port, length);
+    const int fd = ::socket(local.ss_family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), length) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), length) != 0) {
         const int error = errno;
         ::close(fd);
         throw std::runtime_error("cannot bind " + address + ":" + std::to_string(port) + ": " +
                                  std::strerror(error));
     }
     return fd;
-}
-
-int boundPort(int fd)
-{
-    sockaddr_storage local{};
-    socklen_t length = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    if (local.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&local)->sin6_port);
-    return ntohs(reinterpret_cast<sockaddr_in*>(&local)->sin_port);
 }
 
 enum class Request { None, Status, Info, Rcon };
@@ -117,12 +95,18 @@ Fleet::~Fleet()
 void Fleet::start()
 {
     if (running()) return;
-    raiseDescriptorLimit(m_config.servers.size() + 2);
+    raiseDescriptorLimit(2 * m_config.servers.size() + m_config.masters.size() + 2);
     try {
         for (const ServerConfig& server : m_config.servers) {
             m_fds.push_back(bindServer(m_config.bindAddress, server.port));
             m_ports.push_back(boundPort(m_fds.back()));
         }
+        for (const ServerConfig& server : m_config.servers) {
+            m_queryFds.push_back(server.queryPort < 0 ? -1
+                                                      : bindServer(m_config.bindAddress, server.queryPort));
+            m_queryPorts.push_back(m_queryFds.back() < 0 ? 0 : boundPort(m_queryFds.back()));
+        }
+        m_masters.start(m_config, m_queryPorts);
         if (::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("pipe failed");
         for (const ServerConfig& server : m_config.servers)
             if (server.behaviour == Behaviour::Stray && m_forgers[0] < 0) {
@@ -133,10 +117,15 @@ void Fleet::start()
                 }
             }
     } catch (...) {
+        m_masters.stop();
         for (int fd : m_fds)
             ::close(fd);
+        for (int fd : m_queryFds)
+            if (fd >= 0) ::close(fd);
         m_fds.clear();
         m_ports.clear();
+        m_queryFds.clear();
+        m_queryPorts.clear();
         throw;
     }
     m_thread = std::thread([this] { run(); });
@@ -144,6 +133,7 @@ void Fleet::start()
 
 void Fleet::stop()
 {
+    m_masters.stop();
     if (m_thread.joinable()) {
         const char byte = 1;
         [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &byte, 1);
@@ -152,6 +142,9 @@ void Fleet::stop()
     for (int fd : m_fds)
         ::close(fd);
     m_fds.clear();
+    for (int fd : m_queryFds)
+        if (fd >= 0) ::close(fd);
+    m_queryFds.clear();
     for (int& fd : m_wake) {
         if (fd >= 0) ::close(fd);
         fd = -1;
@@ -177,11 +170,15 @@ void Fleet::run()
     wake.events = EPOLLIN;
     wake.data.u64 = WakeTag;
     ::epoll_ctl(epoll, EPOLL_CTL_ADD, m_wake[0], &wake);
-    for (std::size_t i = 0; i < m_fds.size(); ++i) {
+    // Game sockets are tagged 0..n-1, query ports n..2n-1.
+    const std::size_t n = m_fds.size();
+    for (std::size_t i = 0; i < 2 * n; ++i) {
+        const int fd = i < n ? m_fds[i] : m_queryFds[i - n];
+        if (fd < 0) continue;
         epoll_event event{};
         event.events = EPOLLIN;
         event.data.u64 = i;
-        ::epoll_ctl(epoll, EPOLL_CTL_ADD, m_fds[i], &event);
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event);
     }
     struct CloseEpoll
     {
@@ -194,10 +191,8 @@ void Fleet::run()
     std::mt19937 rng(0x4b6f72u);
     std::string buffer(65536, '\0');
 
-    auto sendTo = [&](std::size_t server, const std::string& bytes, const sockaddr_storage& peer,
-                      socklen_t len) {
-        if (::sendto(m_fds[server], bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer),
-                     len) >= 0)
+    auto sendTo = [&](int fd, const std::string& bytes, const sockaddr_storage& peer, socklen_t len) {
+        if (::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer), len) >= 0)
             ++m_replies;
     };
 
@@ -227,8 +222,10 @@ void Fleet::run()
             for (int e = 0; e < ready; ++e)
                 if (events[static_cast<std::size_t>(e)].data.u64 == WakeTag) return;
             for (int e = 0; e < ready; ++e) {
-                const std::size_t server = events[static_cast<std::size_t>(e)].data.u64;
-                const int fd = m_fds[server];
+                const std::size_t tag = events[static_cast<std::size_t>(e)].data.u64;
+                const bool query = tag >= n;
+                const std::size_t server = query ? tag - n : tag;
+                const int fd = query ? m_queryFds[server] : m_fds[server];
                 // Drain a few datagrams per socket so a flooded server cannot starve the rest.
                 for (int burst = 0; burst < 16; ++burst) {
                     sockaddr_storage peer{};
@@ -241,9 +238,14 @@ void Fleet::run()
                     if (config.behaviour == Behaviour::Silent) continue;
                     const bool stray = config.behaviour == Behaviour::Stray;
                     const bool slow = (config.behaviour == Behaviour::Slow || stray) && config.delayMs > 0;
-                    if (stray && classify(datagram) == Request::Status) forge(config, peer, len);
                     std::vector<std::string> replies;
-                    switch (classify(datagram)) {
+                    if (query) {
+                        if (datagram.find("\\status\\") != std::string::npos)
+                            replies.push_back(gameSpyStatusReply(config, m_ports[server]));
+                    } else if (stray && classify(datagram) == Request::Status) {
+                        forge(config, peer, len);
+                    }
+                    switch (query ? Request::None : classify(datagram)) {
                     case Request::Status:
                         replies.push_back(statusReply(config, rng));
                         break;
@@ -264,9 +266,9 @@ void Fleet::run()
                     for (std::string& reply : replies) {
                         if (reply.empty()) continue;
                         if (slow)
-                            pending.push({due, order++, server, std::move(reply), peer, len});
+                            pending.push({due, order++, fd, std::move(reply), peer, len});
                         else
-                            sendTo(server, reply, peer, len);
+                            sendTo(fd, reply, peer, len);
                     }
                 }
             }
@@ -274,7 +276,7 @@ void Fleet::run()
         const auto now = Clock::now();
         while (!pending.empty() && pending.top().due <= now) {
             const Pending& p = pending.top();
-            sendTo(p.server, p.bytes, p.peer, p.peerLength);
+            sendTo(p.fd, p.bytes, p.peer, p.peerLength);
             pending.pop();
         }
     }

@@ -4,6 +4,7 @@
 // never holds up the others.
 
 #include "fleet/ServerModel.h"
+#include "fleet/StandInMaster.h"
 
 #include <atomic>
 #include <cstdint>
@@ -23,8 +24,8 @@ public:
     Fleet(const Fleet&) = delete;
     Fleet& operator=(const Fleet&) = delete;
 
-    // Binds every server's socket (all or none; std::runtime_error on failure)
-    // and starts serving.
+    // Binds every server's socket, query port and master (all or none;
+    // std::runtime_error on failure) and starts serving.
     void start();
     void stop();
     bool running() const { return m_thread.joinable(); }
@@ -34,8 +35,13 @@ public:
     // Bound ports in configuration order (valid after start).
     std::vector<int> ports() const { return m_ports; }
     int port(std::size_t index) const { return m_ports.at(index); }
+    // GameSpy query ports in configuration order, 0 for a server without one.
+    std::vector<int> queryPorts() const { return m_queryPorts; }
+    // The stand-in masters' TCP ports in configuration order.
+    std::vector<int> masterPorts() const { return m_masters.ports(); }
+    std::uint64_t listsSent() const { return m_masters.listsSent(); }
 
-    // Datagrams answered so far (status, info and console alike).
+    // Datagrams answered so far (status, info, console and query port alike).
     std::uint64_t repliesSent() const { return m_replies.load(); }
 
     // The server-list file of the running fleet (CR LF line ends).
@@ -47,6 +53,9 @@ private:
     FleetConfig m_config; // the serving thread changes maps through rcon
     std::vector<int> m_fds;
     std::vector<int> m_ports;
+    std::vector<int> m_queryFds; // -1 for a server without a query port
+    std::vector<int> m_queryPorts;
+    StandInMasters m_masters;
     int m_wake[2] = {-1, -1};
     // Where Stray servers' forgeries come from: another port of the bind
     // address, and ::1 (-1 where the system has no IPv6).

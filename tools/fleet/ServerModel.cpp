@@ -122,8 +122,15 @@ Behaviour behaviourFromName(const std::string& name)
 std::string versionText(const ServerConfig& server)
 {
     if (!server.version.empty()) return server.version;
-    return server.game == Game::Spearhead ? "Medal of Honor Spearhead 2.15 win-x86 Nov  8 2002"
-                                          : "Medal of Honor Allied Assault 1.11 win-x86 Mar  5 2002";
+    switch (server.game) {
+    case Game::Spearhead:
+        return "Medal of Honor Spearhead 2.15 win-x86 Nov  8 2002";
+    case Game::Breakthrough:
+        return "Medal of Honor Breakthrough 2.40b win-x86 Oct 23 2003";
+    case Game::AlliedAssault:
+        break;
+    }
+    return "Medal of Honor Allied Assault 1.11 win-x86 Mar  5 2002";
 }
 
 std::vector<Player> listedPlayers(const ServerConfig& server)
@@ -176,6 +183,60 @@ std::string infoReply(const ServerConfig& server)
     return Prefix + "\x01infoResponse\n\\hostname\\" + server.hostName + "\\mapname\\" + server.map +
            "\\clients\\" + std::to_string(listedPlayers(server).size()) + "\\sv_maxclients\\" +
            std::to_string(server.maxClients) + "\\gametype\\4\\protocol\\8";
+}
+
+const char* gameSpyName(Game game)
+{
+    switch (game) {
+    case Game::Spearhead:
+        return "mohaas";
+    case Game::Breakthrough:
+        return "mohaab";
+    case Game::AlliedAssault:
+        break;
+    }
+    return "mohaa";
+}
+
+std::string gameSpyStatusReply(const ServerConfig& server, int gamePort)
+{
+    const std::vector<Player> players = listedPlayers(server);
+    std::string reply = std::string("\\gamename\\") + gameSpyName(server.game) + "\\gamever\\" +
+                        (server.game == Game::AlliedAssault ? "1.11" : "2.15") + "\\location\\0\\hostname\\" +
+                        server.hostName;
+    if (server.sendsHostPort) reply += "\\hostport\\" + std::to_string(gamePort);
+    reply += "\\mapname\\" + server.map + "\\gametype\\obj\\numplayers\\" + std::to_string(players.size()) +
+             "\\maxplayers\\" + std::to_string(server.maxClients) + "\\gamemode\\openplaying";
+    for (std::size_t i = 0; i < players.size(); ++i) {
+        const std::string n = std::to_string(i);
+        reply += "\\player_" + n + "\\" + players[i].name + "\\frags_" + n + "\\" +
+                 std::to_string(players[i].score) + "\\ping_" + n + "\\" + std::to_string(players[i].ping);
+    }
+    return reply + "\\final\\\\queryid\\1.1";
+}
+
+namespace {
+
+constexpr std::pair<MasterBehaviour, const char*> MasterBehaviourNames[] = {
+    {MasterBehaviour::Answer, "answer"}, {MasterBehaviour::Refuse, "refuse"},
+    {MasterBehaviour::Echo, "echo"},     {MasterBehaviour::Slow, "slow"},
+    {MasterBehaviour::Silent, "silent"}, {MasterBehaviour::HalfDead, "halfdead"},
+};
+
+} // namespace
+
+const char* masterBehaviourName(MasterBehaviour behaviour)
+{
+    for (const auto& [b, name] : MasterBehaviourNames)
+        if (b == behaviour) return name;
+    return "answer";
+}
+
+MasterBehaviour masterBehaviourFromName(const std::string& name)
+{
+    for (const auto& [b, text] : MasterBehaviourNames)
+        if (name == text) return b;
+    throw std::invalid_argument("unknown master behaviour \"" + name + "\"");
 }
 
 namespace {
@@ -276,6 +337,8 @@ FleetConfig parseFleetConfig(const std::string& jsonText)
         text("url", server.url);
         text("rcon", server.rconPassword);
         if (const JsonValue* v = s.find("port")) server.port = v->asInt();
+        if (const JsonValue* v = s.find("queryport")) server.queryPort = v->asInt();
+        if (const JsonValue* v = s.find("hostport")) server.sendsHostPort = v->asBool();
         if (const JsonValue* v = s.find("maxclients")) server.maxClients = v->asInt();
         if (const JsonValue* v = s.find("delay")) server.delayMs = v->asInt();
         if (const JsonValue* v = s.find("behaviour")) server.behaviour = behaviourFromName(v->asString());
@@ -285,6 +348,8 @@ FleetConfig parseFleetConfig(const std::string& jsonText)
                 server.game = Game::Spearhead;
             else if (g == "aa" || g == "alliedassault" || g == "Allied Assault")
                 server.game = Game::AlliedAssault;
+            else if (g == "bt" || g == "breakthrough" || g == "Breakthrough")
+                server.game = Game::Breakthrough;
             else
                 throw std::runtime_error("unknown game \"" + g + "\"");
         }
@@ -312,6 +377,25 @@ FleetConfig parseFleetConfig(const std::string& jsonText)
             }
         }
         config.servers.push_back(std::move(server));
+    }
+    const JsonValue* masters = root.isObject() ? root.find("masters") : nullptr;
+    for (const JsonValue& m : masters ? masters->asArray() : std::vector<JsonValue>{}) {
+        MasterConfig master;
+        if (const JsonValue* v = m.find("behaviour"))
+            master.behaviour = masterBehaviourFromName(v->asString());
+        if (const JsonValue* v = m.find("form")) {
+            if (v->asString() != "plain" && v->asString() != "compressed")
+                throw std::runtime_error("unknown list form \"" + v->asString() + "\"");
+            master.form = v->asString() == "plain" ? ListForm::Plain : ListForm::Compressed;
+        }
+        if (const JsonValue* v = m.find("final")) master.finalAfterGreeting = v->asBool();
+        if (const JsonValue* v = m.find("twice")) master.listTwice = v->asBool();
+        if (const JsonValue* v = m.find("delay")) master.delayMs = v->asInt();
+        if (const JsonValue* v = m.find("port")) master.port = v->asInt();
+        if (const JsonValue* v = m.find("extra"))
+            for (const JsonValue& e : v->asArray())
+                master.extra.push_back(e.asString());
+        config.masters.push_back(std::move(master));
     }
     return config;
 }

@@ -9,7 +9,7 @@
 
 namespace korvane::fleet {
 
-enum class Game { AlliedAssault, Spearhead };
+enum class Game { AlliedAssault, Spearhead, Breakthrough };
 
 // How a server treats a status request.
 enum class Behaviour {
@@ -44,15 +44,44 @@ struct ServerConfig
     std::string url;
     Game game = Game::AlliedAssault;
     Behaviour behaviour = Behaviour::Answer;
-    int delayMs = 0;          // for Slow and Stray
-    std::string rconPassword; // empty: the console refuses every command
-    int port = 0;             // 0: an ephemeral port
+    int delayMs = 0;           // for Slow and Stray
+    std::string rconPassword;  // empty: the console refuses every command
+    int port = 0;              // 0: an ephemeral port
+    int queryPort = -1;        // the GameSpy query port: -1 none, 0 an ephemeral one
+    bool sendsHostPort = true; // the GameSpy status names the game port
+};
+
+// How a stand-in master treats a client.
+enum class MasterBehaviour {
+    Answer,   // the list at once, then it closes
+    Refuse,   // closes without a word after the request, as on a wrong answer to its challenge
+    Echo,     // answers "\echo\..." and closes
+    Slow,     // the list in pieces of 6 bytes, delayMs apart
+    Silent,   // takes the connection and never says a word
+    HalfDead, // greets, takes the request, then never answers
+};
+
+enum class ListForm { Compressed, Plain };
+
+// A stand-in master: it lists, for the game a client asks for, every server
+// of the fleet of that game with a query port, and checks the client's answer
+// to its challenge with the game's key (a wrong one is refused).
+struct MasterConfig
+{
+    MasterBehaviour behaviour = MasterBehaviour::Answer;
+    ListForm form = ListForm::Compressed;
+    bool finalAfterGreeting = false; // "\final\" after the challenge, as some masters send
+    bool listTwice = false;          // every server listed two times
+    std::vector<std::string> extra;  // further "a.b.c.d:port" entries, listed as they are
+    int delayMs = 0;                 // for Slow
+    int port = 0;                    // 0: an ephemeral port
 };
 
 struct FleetConfig
 {
     std::string bindAddress = "127.0.0.1";
     std::vector<ServerConfig> servers;
+    std::vector<MasterConfig> masters = {}; // initialized, so {address, servers} stays a whole configuration
 };
 
 const char* behaviourName(Behaviour behaviour);
@@ -72,6 +101,15 @@ std::string statusReply(const ServerConfig& server, std::mt19937& rng);
 std::string forgedReply(const ServerConfig& server);
 // The short info answer qstat asks for before the status.
 std::string infoReply(const ServerConfig& server);
+
+// The game's name on the masters and in its GameSpy answers: "mohaa", "mohaas", "mohaab".
+const char* gameSpyName(Game game);
+// The answer of a server's query port to "\status\": its settings, players
+// and game port, ended by "\final\" and the query id.
+std::string gameSpyStatusReply(const ServerConfig& server, int gamePort);
+
+const char* masterBehaviourName(MasterBehaviour behaviour);
+MasterBehaviour masterBehaviourFromName(const std::string& name); // throws std::invalid_argument
 
 // The console's answer to one rcon datagram as the games' servers send it:
 // the printed text in datagrams of at most RconPrintRoom bytes of text, each

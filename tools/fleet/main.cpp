@@ -17,8 +17,10 @@ namespace {
 const char* const Usage =
     "usage: korvane-fleet (--config FILE | --count N [--base-port P] [--silent-fraction F] [--seed S])\n"
     "                     [--bind ADDRESS] [--list-file PATH] [--lifetime SECONDS]\n"
-    "Serves stand-in game servers (status and remote console) until SIGINT/SIGTERM or the lifetime ends.\n"
-    "Prints one line per server, \"PORT<TAB>NAME\", then \"ready\".\n";
+    "Serves stand-in game servers (status, remote console and GameSpy query ports) and stand-in\n"
+    "masters until SIGINT/SIGTERM or the lifetime ends.\n"
+    "Prints one line per server, \"PORT<TAB>NAME\", one per query port, \"query<TAB>PORT<TAB>NAME\",\n"
+    "one per master, \"master<TAB>PORT\", then \"ready\".\n";
 
 [[noreturn]] void usageError(const std::string& why)
 {
@@ -99,6 +101,11 @@ int main(int argc, char** argv)
     }
     for (std::size_t i = 0; i < fleet.size(); ++i)
         std::printf("%d\t%s\n", fleet.port(i), fleet.config().servers[i].listName.c_str());
+    for (std::size_t i = 0; i < fleet.size(); ++i)
+        if (fleet.queryPorts()[i] > 0)
+            std::printf("query\t%d\t%s\n", fleet.queryPorts()[i], fleet.config().servers[i].listName.c_str());
+    for (const int port : fleet.masterPorts())
+        std::printf("master\t%d\n", port);
     std::printf("ready\n");
     std::fflush(stdout);
 

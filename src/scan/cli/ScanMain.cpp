@@ -1,9 +1,13 @@
 // korvane-scan: one scan pass of the current list, headless, run in a data
 // folder; prints the final server table, the buddies found and the status text.
+// With --master, the public servers of a game from the masters instead.
 
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
+#include "master/MasterProtocol.h"
+#include "master/MastersFile.h"
+#include "platform/Convert.h"
 #include "platform/Errors.h"
 #include "platform/Process.h"
 #include "platform/TextFile.h"
@@ -11,14 +15,18 @@
 #include "scan/ScanRun.h"
 #include "scan/ScanTable.h"
 #include "scan/WatchLists.h"
+#include "scan/cli/MasterListing.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace korvane;
 
@@ -26,17 +34,24 @@ namespace {
 
 const char* const Usage =
     "Usage: korvane-scan [OPTION]...\n"
+    "  or:  korvane-scan --master GAMENAME [--masters HOST:PORT[,HOST:PORT...]]\n"
     "Scan the current server list of the Korvane data folder in the working directory once,\n"
-    "with the settings of its Config, and print the result.\n"
+    "with the settings of its Config, and print the result; or, with --master, print the\n"
+    "public servers of a game as the masters list them.\n"
     "\n"
-    "      --in-flight K  keep at most K servers under way at once (1 to 65536, default 4096);\n"
-    "                     requests leave only as fast as the line brings the replies back\n"
-    "      --help         display this help and exit\n"
-    "      --version      output version information and exit\n"
+    "      --in-flight K       keep at most K servers under way at once (1 to 65536, default 4096);\n"
+    "                          requests leave only as fast as the line brings the replies back\n"
+    "      --master GAMENAME   mohaa (Allied Assault), mohaas (Spearhead) or mohaab (Breakthrough)\n"
+    "      --masters LIST      the masters to ask instead of those of the data folder's Masters.txt\n"
+    "      --help              display this help and exit\n"
+    "      --version           output version information and exit\n"
     "\n"
     "Output: one line per server (caption, map, host, game, icon), one line per buddy\n"
     "found (\"buddy\", name, host), tab-separated, then the final status text.\n"
-    "Exit status: 0 after a complete pass, 1 on failure, 2 on a wrong option.\n"
+    "With --master: one line per server (IP:GAMEPORT, query port), sorted by address,\n"
+    "then one line per master (\"master\", HOST:PORT, result).\n"
+    "Exit status: 0 after a complete pass (with --master: when a master gave a list),\n"
+    "1 on failure, 2 on a wrong option.\n"
     "\n"
     "Home page: <https://korvane.sourceforge.io>\n";
 
@@ -70,24 +85,44 @@ bool printLine(std::initializer_list<std::string> fields)
 int main(int argc, char** argv)
 {
     int inFlight = DefaultInFlight;
+    bool inFlightGiven = false;
+    std::optional<std::string> gameName;
+    std::optional<std::vector<MasterAddress>> masters;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const std::string joined = "--in-flight=";
-        if (arg == "--in-flight" || arg.starts_with(joined)) {
-            std::string text;
-            if (arg.starts_with(joined)) {
-                text = arg.substr(joined.size());
-            } else if (i + 1 < argc) {
-                text = argv[++i];
-            } else {
-                return usageError("option '--in-flight' requires an argument");
+        // "--name VALUE" or "--name=VALUE"; nothing when arg is not that option.
+        std::string missing;
+        auto valueOf = [&](const std::string& name) -> std::optional<std::string> {
+            if (arg == name) {
+                if (i + 1 < argc) return std::string(argv[++i]);
+                missing = name;
+                return std::nullopt;
             }
+            if (arg.starts_with(name + "=")) return arg.substr(name.size() + 1);
+            return std::nullopt;
+        };
+        if (const std::optional<std::string> text = valueOf("--in-flight")) {
             char* end = nullptr;
-            const long value = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || value < 1 || value > MaxInFlight)
-                return usageError("--in-flight needs 1 to " + std::to_string(MaxInFlight) + ", not '" + text +
-                                  "'");
+            const long value = std::strtol(text->c_str(), &end, 10);
+            if (text->empty() || *end != '\0' || value < 1 || value > MaxInFlight)
+                return usageError("--in-flight needs 1 to " + std::to_string(MaxInFlight) + ", not '" +
+                                  *text + "'");
             inFlight = static_cast<int>(value);
+            inFlightGiven = true;
+        } else if (const std::optional<std::string> name = valueOf("--master")) {
+            if (!findMasterGame(*name))
+                return usageError("--master needs mohaa, mohaas or mohaab, not '" + escapeField(*name) + "'");
+            gameName = *name;
+        } else if (const std::optional<std::string> list = valueOf("--masters")) {
+            masters.emplace();
+            for (const std::string& piece : splitPieces(*list + ",", ',')) {
+                const std::optional<MasterAddress> address = parseMasterAddress(piece);
+                if (!address) return usageError("'" + escapeField(piece) + "' in --masters is not HOST:PORT");
+                if (std::find(masters->begin(), masters->end(), *address) == masters->end())
+                    masters->push_back(*address);
+            }
+        } else if (!missing.empty()) {
+            return usageError("option '" + missing + "' requires an argument");
         } else if (arg == "--help" || arg == "-h") {
             std::cout << Usage;
             return 0;
@@ -98,6 +133,18 @@ int main(int argc, char** argv)
             return usageError("unrecognized option '" + arg + "'");
         } else {
             return usageError("extra operand '" + arg + "'");
+        }
+    }
+    if (masters && !gameName) return usageError("--masters goes with --master");
+    if (gameName && inFlightGiven) return usageError("--in-flight does not go with --master");
+
+    if (gameName) {
+        try {
+            return printMasterListing(*gameName, masters ? *masters : dataFolderMasters());
+        } catch (const KorvaneError& error) {
+            return fail(error.text());
+        } catch (const std::exception& error) {
+            return fail(error.what());
         }
     }
 

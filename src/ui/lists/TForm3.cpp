@@ -9,6 +9,7 @@
 #include "platform/TextFile.h"
 #include "platform/gui/JpegImage.h"
 #include "query/StatusReply.h"
+#include "ui/lists/TForm17.h"
 #include "ui/lists/TForm5.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
@@ -117,6 +118,8 @@ void TForm3::buildControls()
     newlist1 = menuItem(PopupMenu1, QStringLiteral("newlist1"), QStringLiteral("new list"));
     selectlist1 = menuItem(PopupMenu1, QStringLiteral("selectlist1"), QStringLiteral("select list"));
     exportsslf1 = menuItem(PopupMenu1, QStringLiteral("exportsslf1"), QStringLiteral("export as SSLF"));
+    importmaster1 =
+        menuItem(PopupMenu1, QStringLiteral("importmaster1"), QStringLiteral("import from master"));
     attachPopup(ListView1, PopupMenu1);
 }
 
@@ -143,6 +146,7 @@ void TForm3::connectHandlers()
     connectHandler(newlist1, &QAction::triggered, this, &TForm3::newlist1Click);
     connectHandler(selectlist1, &QAction::triggered, this, &TForm3::selectlist1Click);
     connectHandler(exportsslf1, &QAction::triggered, this, &TForm3::exportsslf1Click);
+    connectHandler(importmaster1, &QAction::triggered, this, &TForm3::importmaster1Click);
 }
 
 QString TForm3::selectedList() const
@@ -162,6 +166,12 @@ void TForm3::FormShow()
     // These two are only ever ticked here: a box keeps what it had at the last hide.
     if (forms().Form1->autoScan()) CheckBox1->setChecked(true);
     if (state().CheckClantags) CheckBox2->setChecked(true);
+    showLists();
+}
+
+void TForm3::showLists()
+{
+    ListView1->clear();
     for (const std::string& name : enumerateLists())
         ListView1->addItem(toQString(name), {}, 0);
 }
@@ -349,6 +359,11 @@ void TForm3::exportsslf1Click()
                                                                   QStringLiteral(" exists. Replace it ?")))
         return;
     exportSslf(toBytes(name), toLocalPath(chosen));
+}
+
+void TForm3::importmaster1Click()
+{
+    forms().Form17->showInFront();
 }
 
 void TForm3::reload()

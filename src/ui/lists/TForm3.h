@@ -50,9 +50,12 @@ public:
     QAction* newlist1;
     QAction* selectlist1;
     QAction* exportsslf1;
+    QAction* importmaster1; // "import from master"
 
     // The name of the first selected list, "" when none is.
     QString selectedList() const;
+    // The list of lists read anew from the folder.
+    void showLists();
 
     void Button1Click();
     void CheckBox1Click();
@@ -74,6 +77,7 @@ public:
     void Button7Click();
     void Button5Click();
     void exportsslf1Click();
+    void importmaster1Click();
 
 protected:
     void FormShow() override;

@@ -3,6 +3,7 @@
 #include "ui/admin/TForm11.h"
 #include "ui/admin/TForm9.h"
 #include "ui/lists/TForm13.h"
+#include "ui/lists/TForm17.h"
 #include "ui/lists/TForm3.h"
 #include "ui/lists/TForm5.h"
 #include "ui/lists/TForm6.h"
@@ -44,18 +45,20 @@ std::unique_ptr<Forms> createForms(Dialogs& dialogs, Desktop& desktop)
     new TForm13(*forms);
     new TForm15(*forms);
     new TForm16(*forms);
+    new TForm17(*forms);
     return forms;
 }
 
 QList<QWidget*> Forms::windows() const
 {
-    return {Form1, Form2, Form3,  Form4,  Form5,  Form6,  Form7,
-            Form8, Form9, Form11, Form12, Form13, Form15, Form16};
+    return {Form1, Form2,  Form3,  Form4,  Form5,  Form6,  Form7, Form8,
+            Form9, Form11, Form12, Form13, Form15, Form16, Form17};
 }
 
 Forms::~Forms()
 {
     // The main window goes last: the others read its state while they close.
+    delete Form17;
     delete Form16;
     delete Form15;
     delete Form13;

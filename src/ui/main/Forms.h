@@ -1,5 +1,5 @@
 #pragma once
-// The program's fourteen windows, created once in a fixed order with the main
+// The program's fifteen windows, created once in a fixed order with the main
 // window first; every window reaches the others through this set, and the
 // dialogs, the desktop and the program's state through its shared part.
 
@@ -27,6 +27,7 @@ class TForm12;
 class TForm13;
 class TForm15;
 class TForm16;
+class TForm17;
 
 struct Forms : WindowShared
 {
@@ -52,6 +53,7 @@ struct Forms : WindowShared
     TForm13* Form13 = nullptr;
     TForm15* Form15 = nullptr;
     TForm16* Form16 = nullptr;
+    TForm17* Form17 = nullptr;
 };
 
 // Every window is made with a set of windows as its shared part.
