@@ -25,21 +25,38 @@ std::string PasswordKey(const std::string& ip, const std::string& port)
     return ip + port;
 }
 
-StoredPasswords findPasswords(const std::string& key)
+PasswordBook::PasswordBook() : m_lines(readAllLines(dataPath(PasswordFileName)))
+{
+    m_positions.reserve(m_lines.size());
+    for (std::size_t line = 0; line < m_lines.size(); ++line)
+        m_positions[m_lines[line]].push_back(line);
+}
+
+StoredPasswords PasswordBook::find(const std::string& key) const
 {
     StoredPasswords found;
-    TextReader reader(dataPath(PasswordFileName));
-    // Value lines are compared with the key too: a value equal to a key is
-    // taken as a key, and files written that way must read back the same.
-    while (!reader.eof()) {
-        if (reader.readLine() != key) continue;
-        const std::string value = reader.readLine();
+    const auto hit = m_positions.find(key);
+    if (hit == m_positions.end()) return found;
+    // The file walk compares every line with the key except the value it takes
+    // after a match, so a value equal to a key is taken as a key; replayed over
+    // this key's lines alone, a line right after a match is its value.
+    std::size_t next = 0;
+    for (const std::size_t line : hit->second) {
+        if (line < next) continue;
+        // A read past the end gives empty text.
+        const std::string value = line + 1 < m_lines.size() ? m_lines[line + 1] : std::string();
         if (containsNoCase(value, RconMark))
             found.rcon = removeAllNoCase(value, RconMark);
         else
             found.server = value;
+        next = line + 2;
     }
     return found;
+}
+
+StoredPasswords findPasswords(const std::string& key)
+{
+    return PasswordBook().find(key);
 }
 
 std::optional<std::string> FindServerPassword(const std::string& key)

@@ -4,9 +4,11 @@
 // shrinks (and creates) the file. Every operation opens and closes the file
 // itself; a missing file is an IoError ("File not found") for all but the reset.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane {
@@ -24,6 +26,20 @@ struct StoredPasswords
 
 // Both kinds in one pass, for windows that show both.
 StoredPasswords findPasswords(const std::string& key);
+
+// The file read once, for many look-ups (an export asks for every server).
+class PasswordBook
+{
+public:
+    PasswordBook(); // reads the file; throws as findPasswords
+    // What findPasswords(key) gives for the file as it was read.
+    StoredPasswords find(const std::string& key) const;
+
+private:
+    std::vector<std::string> m_lines;
+    // Line text to the numbers of the lines holding it, ascending.
+    std::unordered_map<std::string, std::vector<std::size_t>> m_positions;
+};
 
 std::optional<std::string> FindServerPassword(const std::string& key);
 std::optional<std::string> FindRconPassword(const std::string& key);

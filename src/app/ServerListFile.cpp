@@ -1,5 +1,7 @@
 #include "app/ServerListFile.h"
 
+#include "app/SettingsFile.h"
+#include "platform/Charset.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -24,21 +26,48 @@ std::string currentListPath(const std::string& currentList)
     return dataPath(currentList);
 }
 
+namespace {
+
+// One file inside the lists folder, never a way out of it ("..\\Config").
+bool isOneFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && std::none_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F;
+    });
+}
+
+// Control bytes shown as "?".
+std::string printable(std::string name)
+{
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return name;
+}
+
+} // namespace
+
 std::string listFilePath(const std::string& listName)
 {
-    // One file inside the lists folder, never a way out of it ("..\\Config").
-    const bool bad = listName.empty() || listName == "." || listName == ".." ||
-                     std::any_of(listName.begin(), listName.end(), [](char c) {
-                         const auto byte = static_cast<unsigned char>(c);
-                         return c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F;
-                     });
-    if (bad) {
-        std::string shown = listName;
-        for (char& c : shown)
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-        throw IoError("'" + shown + "' is not a valid list name");
-    }
+    if (!isOneFileName(listName))
+        throw IoError("'" + toBytes(fileNameText(printable(listName))) + "' is not a valid list name");
     return currentListPath(currentListOf(listName));
+}
+
+std::string listNameFor(const QString& typed)
+{
+    return fileNameOf(typed, dataPath(ServerListFolder));
+}
+
+QString listNameRefusal(const std::string& listName)
+{
+    if (!isOneFileName(listName))
+        return QLatin1Char('\'') + fileNameText(printable(listName)) +
+               QStringLiteral("' is not a valid list name");
+    const QString shown = fileNameText(listName);
+    if (listName.size() > longestFileName(dataPath(ServerListFolder)))
+        return QStringLiteral("The list name ") + shown + QStringLiteral(" is too long for the file system.");
+    return settingsRefusal(currentListOf(listName), QStringLiteral("The list name ") + shown);
 }
 
 std::vector<std::string> enumerateLists()

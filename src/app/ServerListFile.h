@@ -2,6 +2,8 @@
 // Server list files: one file per list in "Serverlists", three lines per
 // server (name, IP, port). Paths are full native paths (listFilePath()).
 
+#include <QString>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,6 +38,14 @@ std::string currentListPath(const std::string& currentList);
 // The file of the list with that name; throws IoError for a name that is not
 // one file name (empty, ".", "..", a separator or a control byte in it).
 std::string listFilePath(const std::string& listName);
+
+// The list a typed or chosen name stands for: its file name in the system's
+// encoding, or an existing list's that shows the same name (Charset.h).
+std::string listNameFor(const QString& typed);
+// Why no list can be made or made current under that name, "" when one can:
+// not one file name, longer than the file system takes, or a name the settings
+// file cannot keep.
+QString listNameRefusal(const std::string& listName);
 
 // List names (extension-less regular files), in file-system order.
 std::vector<std::string> enumerateLists();

@@ -1,26 +1,41 @@
 #include "app/SettingsFile.h"
 
+#include "platform/Charset.h"
 #include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
 namespace korvane {
 
+namespace {
+
+// A name or path as the settings file keeps it; one that cannot be kept
+// (refused where it was chosen) is kept as near as the text allows.
+std::string settingsText(const std::string& fileName)
+{
+    return settingsTextOf(fileName).value_or(toBytes(fileNameText(fileName)));
+}
+
+} // namespace
+
 void readSettings(AppState& state, const std::function<void()>& enableTimer)
 {
+    // What the next settings write puts back must not be a time-out of 0,
+    // whatever stops the reading (no file, an empty one, a bad line 8).
+    state.UserTimeoutMs = DefaultTimeoutMs;
+    state.TimeoutMs = DefaultTimeoutMs;
     TextReader file(dataPath(SettingsFileName));
     while (!file.eof()) {
         if (file.readLine() == "timer on") enableTimer();
-        state.CurrentList = file.readLine();
+        state.CurrentList = fileNameFromSettings(file.readLine());
         state.CheckClantags = file.readLine() == "clantags on";
         state.Nickname = file.readLine();
         state.Password = file.readLine();
-        state.AAPath = file.readLine();
-        state.SHPath = file.readLine();
+        state.AAPath = fileNameFromSettings(file.readLine());
+        state.SHPath = fileNameFromSettings(file.readLine());
         const std::string timeoutText = file.readLine();
         const std::optional<int> timeout = tryStrToInt(timeoutText);
         if (!timeout) {
-            // What the next settings write puts back must not be a time-out of 0.
             state.UserTimeoutMs = DefaultTimeoutMs;
             state.TimeoutMs = DefaultTimeoutMs;
             strToInt(timeoutText); // the error the user is shown
@@ -39,12 +54,12 @@ SettingsValues settingsOf(const AppState& state, bool autoScan)
 {
     SettingsValues values;
     values.autoScan = autoScan;
-    values.currentList = state.CurrentList;
+    values.currentList = settingsText(state.CurrentList);
     values.checkClantags = state.CheckClantags;
     values.nickname = state.Nickname;
     values.password = state.Password;
-    values.aaPath = state.AAPath;
-    values.shPath = state.SHPath;
+    values.aaPath = settingsText(state.AAPath);
+    values.shPath = settingsText(state.SHPath);
     values.userTimeoutMs = state.UserTimeoutMs;
     values.saveScan = state.SaveScan;
     values.reservedFlag = state.ReservedFlag;
@@ -68,6 +83,15 @@ void writeSettings(const SettingsValues& v)
                                                      v.bannerImage,
                                                      SettingsCommentLine,
                                                  });
+}
+
+QString settingsRefusal(const std::string& fileName, const QString& what)
+{
+    if (settingsTextOf(fileName)) return {};
+    if (!fitsSingleByte(fileNameText(fileName)))
+        return what +
+               QStringLiteral(" cannot be kept in the settings, which hold Western European letters only.");
+    return what + QStringLiteral(" cannot be kept in the settings: another file there has the same name.");
 }
 
 } // namespace korvane

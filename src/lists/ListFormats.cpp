@@ -1,9 +1,12 @@
 #include "lists/ListFormats.h"
 
 #include "admin/PasswordFile.h"
+#include "platform/Charset.h"
 #include "platform/Convert.h"
 #include "platform/Errors.h"
 #include "platform/TextFile.h"
+
+#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -47,6 +50,17 @@ std::string importedListName(const std::string& chosenPath, const std::string& e
     const std::string fileName =
         separator == std::string::npos ? chosenPath : chosenPath.substr(separator + 1);
     return removeAllNoCase(fileName, extension);
+}
+
+ImportTarget importTarget(const QString& chosenPath, const std::string& extension)
+{
+    ImportTarget target;
+    const QString name = fileNameText(importedListName(fileNameOf(chosenPath), extension));
+    target.listName = listNameFor(name);
+    target.refusal = listNameRefusal(target.listName);
+    // Only a list that exists under another form of the name is taken instead of the new name.
+    target.replacesAnother = target.listName != QFile::encodeName(name).toStdString();
+    return target;
 }
 
 std::optional<SslfServer> parseSslfLine(const std::string& line)
@@ -159,8 +173,11 @@ void importSslf(const std::string& chosenPath, const std::string& listName)
 void exportSslf(const std::string& listName, const std::string& chosenPath)
 {
     std::vector<SslfServer> servers;
+    // Read once for the whole list, and only when some server needs it.
+    std::optional<PasswordBook> passwords;
     for (ServerEntry& entry : readServers(listFilePath(listName))) {
-        std::optional<std::string> password = FindServerPassword(PasswordKey(entry.ip, entry.port));
+        if (!passwords) passwords.emplace();
+        std::optional<std::string> password = passwords->find(PasswordKey(entry.ip, entry.port)).server;
         servers.push_back({std::move(entry), std::move(password)});
     }
     replaceFileLines(chosenPath + ".sslf", sslfFileLines(servers));

@@ -9,6 +9,8 @@
 #include "app/ServerListFile.h"
 #include "query/StatusReply.h"
 
+#include <QString>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +23,15 @@ inline const std::string SslfPublisherAddress = "http://www.hlsw.net";
 // The list name an import gives: the file-name part of the chosen path with every
 // occurrence of extension (".sslf" or ".txt") removed, any letter case.
 std::string importedListName(const std::string& chosenPath, const std::string& extension);
+
+// The list an import of the chosen file (a path as the file dialog gives it) writes.
+struct ImportTarget
+{
+    std::string listName;
+    QString refusal;              // why no list can have that name, or ""
+    bool replacesAnother = false; // an existing list of another file name shows this name
+};
+ImportTarget importTarget(const QString& chosenPath, const std::string& extension);
 
 // SSLF import of the chosen file into the list listName (replaced without a question);
 // server passwords go to the password file, which must exist when there are any.

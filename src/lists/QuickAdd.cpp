@@ -1,6 +1,7 @@
 #include "lists/QuickAdd.h"
 
 #include "app/ServerListFile.h"
+#include "platform/Charset.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
 
@@ -23,9 +24,10 @@ std::string serverNameOf(const std::string& reply)
     return value.substr(0, value.find_first_of("\r\n"));
 }
 
-std::string addButtonCaption(const std::string& currentList)
+QString addButtonCaption(const std::string& currentList)
 {
-    return "add server to \"" + listNameOf(currentList) + "\" list";
+    return QStringLiteral("add server to \"") + fileNameText(listNameOf(currentList)) +
+           QStringLiteral("\" list");
 }
 
 std::string deleteQuestion(const std::string& name)

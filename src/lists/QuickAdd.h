@@ -3,6 +3,8 @@
 // quick add and the Server List Editor alike), the name a server gives itself,
 // and the texts the two actions show.
 
+#include <QString>
+
 #include <optional>
 #include <string>
 
@@ -25,7 +27,7 @@ std::optional<TypedAddress> splitTypedAddress(const std::string& ipText);
 std::string serverNameOf(const std::string& reply);
 
 // add server to "Standard" list, naming the last part of the list's path.
-std::string addButtonCaption(const std::string& currentList);
+QString addButtonCaption(const std::string& currentList);
 
 // "Delete server", a line feed, the name and " ?".
 std::string deleteQuestion(const std::string& name);

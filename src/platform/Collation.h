@@ -1,7 +1,8 @@
 #pragma once
 // Caption order of the sorted list views: the same under every locale, LANG=C
 // included. Letters compare without case first (alice before Bob); equal texts
-// then put lower case first; other bytes compare by value.
+// then put lower case first; other bytes compare by value. Letters and their
+// case are Windows-1252's (Charset.h).
 
 #include <QString>
 #include <string>
@@ -9,8 +10,6 @@
 namespace korvane {
 
 int compareCaptions(const std::string& a, const std::string& b);
-// Lower case by the same letter table: A-Z and the Latin-1 capitals.
-std::string foldCase(std::string text);
 int compareCaptions(const QString& a, const QString& b);
 inline bool captionLess(const QString& a, const QString& b)
 {

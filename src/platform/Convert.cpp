@@ -1,5 +1,6 @@
 #include "platform/Convert.h"
 
+#include "platform/Charset.h"
 #include "platform/Errors.h"
 
 #include <algorithm>
@@ -44,9 +45,7 @@ std::string intToStr(long long value)
 
 std::string lowerCase(std::string text)
 {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
+    return foldCase(std::move(text));
 }
 
 bool containsNoCase(const std::string& haystack, const std::string& needle)

@@ -16,7 +16,7 @@ std::optional<int> tryStrToInt(const std::string& text);
 
 std::string intToStr(long long value);
 
-// ASCII-only case folding; texts are single-byte and never converted.
+// Windows-1252 case folding, byte for byte (foldByte of Charset.h).
 std::string lowerCase(std::string text);
 bool containsNoCase(const std::string& haystack, const std::string& needle);
 // Every separator ends one piece (two in a row give an empty one); a

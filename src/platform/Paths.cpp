@@ -1,6 +1,7 @@
 #include "platform/Paths.h"
 
-#include <QDir>
+#include <climits>
+#include <unistd.h>
 
 namespace korvane {
 
@@ -14,7 +15,9 @@ std::string nativePath(const std::string& path)
 
 std::string currentDirectory()
 {
-    return QDir::currentPath().toLocal8Bit().toStdString();
+    // The folder's own bytes: a name that is not valid in the locale's encoding still opens.
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
 }
 
 std::string dataPath(const std::string& relativeName)

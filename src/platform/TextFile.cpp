@@ -2,12 +2,11 @@
 
 #include "platform/Errors.h"
 
-#include <QSaveFile>
-#include <QString>
-
 #include <algorithm>
+#include <atomic>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -24,6 +23,13 @@ namespace {
 {
     if (error == ENOENT || error == ENOTDIR) throw IoError(FileNotFoundText);
     throw IoError(std::strerror(error));
+}
+
+// The path as the system takes it: a NUL byte would end it early and name another file.
+const char* systemPath(const std::string& path)
+{
+    if (path.find('\0') != std::string::npos) throwErrno(ENOENT);
+    return path.c_str();
 }
 
 // A line written is one record: a CR, LF or NUL inside it (a player's name
@@ -58,6 +64,7 @@ std::optional<FileIdentity> regularFileIdentity(const std::string& path)
 {
     struct stat info
     {};
+    if (path.find('\0') != std::string::npos) return std::nullopt;
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     return identityOf(info);
 }
@@ -69,10 +76,10 @@ std::int64_t realtimeNs()
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-std::string readTextFileBytes(const std::string& path, FileIdentity* identity)
+std::string readTextFileBytes(const std::string& path)
 {
     // Opened without waiting: a FIFO in place of a list must not hang the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(systemPath(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throwErrno(errno);
     auto fail = [fd](int error) {
         ::close(fd);
@@ -85,8 +92,6 @@ std::string readTextFileBytes(const std::string& path, FileIdentity* identity)
     // A device or a pipe is no data file: it reads like a missing one.
     if (!S_ISREG(info.st_mode)) fail(ENOENT);
     if (info.st_size > MaxTextFileBytes) fail(EFBIG);
-    // Taken before the read: a write during it then shows as a changed identity.
-    if (identity != nullptr) *identity = identityOf(info);
     std::string data;
     // Read in one piece where the size holds, not regrown (and copied) on the way.
     data.reserve(static_cast<size_t>(info.st_size));
@@ -120,29 +125,31 @@ std::string nextTextLine(const std::string& data, size_t& pos)
 
 namespace {
 
-// Beyond the tick of the clock that stamps a file's times: a file last
-// changed this long before a read cannot change again without a new stamp.
-// Stamps finer than a millisecond come from the kernel's clock, whose tick is
-// at most 10 ms; coarser ones may be FAT's two seconds.
-std::int64_t stampSettleNs(const FileIdentity& identity)
+// Whether the identity taken at readStart can tell every later change: only
+// stamps finer than a millisecond come from this machine's kernel clock, whose
+// tick is at most 10 ms, and they must be older than that tick. Coarser stamps
+// (FAT's two seconds, one-second file systems, another machine's clock) cannot
+// tell a same-size rewrite from no change at all.
+bool stampsCanTell(const FileIdentity& identity, std::int64_t readStart)
 {
     const bool fine = identity.modifiedNs % 1'000'000 != 0 && identity.changedNs % 1'000'000 != 0;
-    return fine ? 50'000'000 : 2'000'000'000;
+    return fine && std::max(identity.modifiedNs, identity.changedNs) + 50'000'000 <= readStart;
 }
 
 } // namespace
 
 bool FileSnapshot::refresh(const std::string& path)
 {
-    if (m_valid && m_settled && path == m_path) {
-        const std::optional<FileIdentity> now = regularFileIdentity(path);
+    if (m_valid && m_trusted && path == m_path) {
+        const std::optional<FileIdentity> now = m_probe(path);
         if (now && *now == m_identity) return false;
     }
     const std::int64_t readStart = realtimeNs();
-    FileIdentity identity;
+    // Taken before the read: a change during it then shows as another identity.
+    const std::optional<FileIdentity> identity = m_probe(path);
     std::string data;
     try {
-        data = readTextFileBytes(path, &identity);
+        data = readTextFileBytes(path);
     } catch (...) {
         forget();
         throw;
@@ -150,16 +157,16 @@ bool FileSnapshot::refresh(const std::string& path)
     const bool changed = !m_valid || path != m_path || data != m_bytes;
     m_valid = true;
     m_path = path;
-    m_identity = identity;
+    m_trusted = identity && stampsCanTell(*identity, readStart);
+    if (identity) m_identity = *identity;
     m_bytes = std::move(data);
-    m_settled = std::max(identity.modifiedNs, identity.changedNs) + stampSettleNs(identity) <= readStart;
     return changed;
 }
 
 void FileSnapshot::forget()
 {
     m_valid = false;
-    m_settled = false;
+    m_trusted = false;
     m_path.clear();
     m_bytes.clear();
 }
@@ -187,26 +194,77 @@ std::vector<std::string> readAllLines(const std::string& path)
     return lines;
 }
 
+namespace {
+
+// Where a rewrite lands: the file a symbolic link leads to, so the link stays a link.
+std::string linkTarget(const std::string& path)
+{
+    std::string target = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        char buffer[PATH_MAX];
+        const ssize_t got = ::readlink(target.c_str(), buffer, sizeof buffer);
+        if (got <= 0 || static_cast<size_t>(got) >= sizeof buffer) break;
+        std::string next(buffer, static_cast<size_t>(got));
+        const size_t slash = target.rfind('/');
+        if (next.front() != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+        target = next;
+    }
+    return target;
+}
+
+// A scratch file beside the target, named so that no list can take it (a list
+// name has no dot) and short whatever the target's length. Created with the
+// permissions a new file gets, or the target's own where it exists.
+int createScratch(const std::string& target, std::string& scratch)
+{
+    static std::atomic<unsigned> counter{0};
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    struct stat old
+    {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    for (;;) {
+        scratch = folder + ".korvane-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) throwErrno(errno);
+        [[maybe_unused]] const int kept = replacing ? ::fchmod(fd, old.st_mode & 07777) : 0;
+        return fd;
+    }
+}
+
+} // namespace
+
 void replaceFileLines(const std::string& path, const std::vector<std::string>& lines)
 {
     std::string data;
     for (const std::string& line : lines)
         appendLine(data, line);
-    QSaveFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::WriteOnly)) throw IoError(file.errorString().toLocal8Bit().toStdString());
-    // A short write (disk full, size limit) must never be renamed over the old file.
-    const qint64 size = static_cast<qint64>(data.size());
-    if (file.write(data.data(), size) != size || !file.flush()) {
-        const std::string error = file.errorString().toLocal8Bit().toStdString();
-        file.cancelWriting();
-        throw IoError(error.empty() ? std::strerror(EIO) : error);
+    const std::string target = linkTarget(systemPath(path));
+    std::string scratch;
+    const int fd = createScratch(target, scratch);
+    int error = 0;
+    for (size_t done = 0; done < data.size() && error == 0;) {
+        const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0)
+            error = written < 0 ? errno : EIO;
+        else
+            done += static_cast<size_t>(written);
     }
-    if (!file.commit()) throw IoError(file.errorString().toLocal8Bit().toStdString());
+    // A write the disk refuses late shows up here; a short file is never renamed over the old one.
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(scratch.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(scratch.c_str());
+        throwErrno(error);
+    }
 }
 
 std::uint64_t appendFileLines(const std::string& path, const std::vector<std::string>& lines)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(systemPath(path), O_RDWR | O_CLOEXEC);
     if (fd < 0) throwErrno(errno);
     auto fail = [&](int error) {
         ::close(fd);
@@ -255,19 +313,31 @@ std::uint64_t appendFileLines(const std::string& path, const std::vector<std::st
 
 void truncateFile(const std::string& path, std::uint64_t size)
 {
-    if (::truncate(path.c_str(), static_cast<off_t>(size)) != 0) throwErrno(errno);
+    if (::truncate(systemPath(path), static_cast<off_t>(size)) != 0) throwErrno(errno);
 }
 
 bool fileExists(const std::string& path)
 {
+    return regularFileIdentity(path).has_value();
+}
+
+bool pathExists(const std::string& path)
+{
     struct stat info
     {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return path.find('\0') == std::string::npos && ::lstat(path.c_str(), &info) == 0;
 }
 
 void deleteFile(const std::string& path)
 {
-    if (::unlink(path.c_str()) != 0) throwErrno(errno);
+    if (::unlink(systemPath(path)) != 0) throwErrno(errno);
+}
+
+std::size_t longestFileName(const std::string& folder)
+{
+    const long longest =
+        folder.find('\0') == std::string::npos ? ::pathconf(folder.c_str(), _PC_NAME_MAX) : -1;
+    return longest > 0 ? static_cast<std::size_t>(longest) : NAME_MAX;
 }
 
 void createEmptyFile(const std::string& path)

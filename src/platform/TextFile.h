@@ -1,7 +1,8 @@
 #pragma once
 // Line-oriented text files with the program's classic rules: CR, LF or CR LF
 // end a line; a read past the end gives empty text; written lines end in CR LF.
-// Paths are full native paths (see Paths.h: dataPath()). Failures throw IoError
+// Paths are full native paths (see Paths.h: dataPath()), taken as the exact
+// bytes given (a NUL byte in one names no file). Failures throw IoError
 // ("File not found" for a missing file, the system's text otherwise).
 
 #include <cstdint>
@@ -33,20 +34,23 @@ std::optional<FileIdentity> regularFileIdentity(const std::string& path);
 // Nanoseconds of the realtime clock, the clock file times are stamped from.
 std::int64_t realtimeNs();
 
-// The whole contents of a text file, as TextReader reads it (same errors);
-// identity, when given, receives the identity of the file that was read.
-std::string readTextFileBytes(const std::string& path, FileIdentity* identity = nullptr);
+// The whole contents of a text file, as TextReader reads it (same errors).
+std::string readTextFileBytes(const std::string& path);
 
 // The line of data starting at pos, pos moved past its line end (CR, LF or
 // CR LF); empty text when pos is at or past the end.
 std::string nextTextLine(const std::string& data, size_t& pos);
 
 // The contents of one file kept between reads. A file is read again when its
-// identity differs, and also while its time stamps are too recent to tell a
-// rewrite in the same clock tick from no change at all.
+// identity differs, and also whenever its time stamps cannot tell a rewrite
+// from no change (too coarse, or too recent): the contents then decide.
 class FileSnapshot
 {
 public:
+    using IdentityProbe = std::optional<FileIdentity> (*)(const std::string& path);
+    // The probe tells a file's identity (tests stand in for other file systems).
+    explicit FileSnapshot(IdentityProbe probe = regularFileIdentity) : m_probe(probe) {}
+
     // Brings the contents up to date; true when they differ from the last
     // ones (always on the first call). Throws as readTextFileBytes, and then
     // holds nothing.
@@ -55,8 +59,9 @@ public:
     void forget();
 
 private:
+    IdentityProbe m_probe;
     bool m_valid = false;
-    bool m_settled = false;
+    bool m_trusted = false; // the identity alone tells a change
     std::string m_path;
     FileIdentity m_identity;
     std::string m_bytes;
@@ -94,8 +99,11 @@ std::uint64_t appendFileLines(const std::string& path, const std::vector<std::st
 void truncateFile(const std::string& path, std::uint64_t size); // throws IoError
 
 bool fileExists(const std::string& path); // regular file
+bool pathExists(const std::string& path); // anything under that name, a dangling link too
 void deleteFile(const std::string& path); // throws IoError
 void createEmptyFile(const std::string& path);
+// The longest file name, in bytes, the folder's file system takes.
+std::size_t longestFileName(const std::string& folder);
 
 // Regular files of a folder whose names match a wildcard pattern ("*.", "*.*",
 // "*"), in the order the file system gives them. "*." means names without a dot.

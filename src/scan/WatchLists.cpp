@@ -1,6 +1,6 @@
 #include "scan/WatchLists.h"
 
-#include "platform/Collation.h"
+#include "platform/Charset.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -21,7 +21,7 @@ std::vector<std::string> matchPlayer(const std::string& name, const WatchLists& 
 {
     std::vector<std::string> captions;
     if (name.empty()) return captions;
-    // Player names are Latin-1: "JÖRG" is the buddy "jörg".
+    // Player names are Windows-1252: "JÖRG" is the buddy "jörg", "ŠIMON" the buddy "šimon".
     const std::string lowerName = foldCase(name);
     for (const std::string& line : lists.buddies)
         if (foldCase(line) == lowerName) captions.push_back(line);

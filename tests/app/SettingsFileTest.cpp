@@ -1,6 +1,8 @@
 // Reading and writing the positional settings file.
 #include "app/SettingsFile.h"
+#include "app/ServerListFile.h"
 #include "platform/Errors.h"
+#include "platform/TextFile.h"
 #include "support/DataFolder.h"
 #include "support/ErrorText.h"
 
@@ -127,6 +129,13 @@ TEST(SettingsFile, MissingFileAndShortFile)
     DataFolder folder;
     AppState state;
     EXPECT_EQ(test::errorText([&] { readSettings(state, [] {}); }), "File not found");
+    // Without a time-out of its own the program runs on the default and writes it back.
+    auto empty = readFrom(folder, "");
+    for (const AppState* read : {&state, &empty->state}) {
+        EXPECT_EQ(read->TimeoutMs, DefaultTimeoutMs);
+        writeSettings(settingsOf(*read, false));
+        EXPECT_EQ(readAllLines(folder.file("Config")).at(7), "1000");
+    }
     auto shortFile = readFrom(folder, "timer off\r\nServerlists\\Standard\r\n");
     EXPECT_EQ(shortFile->error, "'' is not a valid integer value");
     EXPECT_EQ(shortFile->state.CurrentList, "Serverlists\\Standard");
@@ -154,4 +163,36 @@ TEST(SettingsFile, WrittenFileReadsBackToTheSameLines)
     auto odd = readFrom(folder, test::crlf(config({{10, "yes"}})));
     writeSettings(settingsOf(odd->state, false));
     EXPECT_EQ(folder.read("Config"), test::crlf(config()));
+}
+
+TEST(SettingsFile, PathsAreKeptAsWindows1252TextAndFoundByTheirBytes)
+{
+    DataFolder folder;
+    struct Case
+    {
+        const char* why;
+        std::string onDisk;  // the list file's name
+        std::string setting; // line 2 after "Serverlists\\"
+    };
+    const Case cases[] = {
+        {"UTF-8 name", "Caf\xC3\xA9", "Caf\xE9"},
+        {"Windows-1252 letter in UTF-8", "\xC5\xA0imon", "\x8Aimon"},
+        {"a name from an old Windows install", "M\xFCller", "M\xFCller"},
+        {"plain ASCII", "Clan", "Clan"},
+    };
+    for (const Case& c : cases) {
+        folder.write("Serverlists/" + c.onDisk, "");
+        const std::string line = "Serverlists\\" + c.setting;
+        auto read =
+            readFrom(folder, test::crlf(config({{2, line}, {6, "/opt/" + c.setting + "/MOHAA.exe"}})));
+        EXPECT_EQ(read->state.CurrentList, "Serverlists\\" + c.onDisk) << c.why;
+        writeSettings(settingsOf(read->state, false));
+        EXPECT_EQ(folder.read("Config"),
+                  test::crlf(config({{2, line}, {6, "/opt/" + c.setting + "/MOHAA.exe"}})))
+            << c.why;
+    }
+    // A NUL byte ends no name early: the list it names does not exist.
+    folder.write("Serverlists/Standard", "");
+    auto nul = readFrom(folder, test::crlf(config({{2, std::string("Serverlists\\Standard\0x", 22)}})));
+    EXPECT_FALSE(fileExists(currentListPath(nul->state.CurrentList)));
 }

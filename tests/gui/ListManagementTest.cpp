@@ -11,11 +11,13 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTest>
+#include <filesystem>
 
 using namespace korvane;
 using korvane::test::DataFolder;
 using korvane::test::FileSizeLimit;
 using korvane::test::FormsFixture;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -356,6 +358,186 @@ TEST_F(ListManagement, TextWithoutALatin1FormIsRefusedWhereItIsTyped)
     EXPECT_TRUE(dialogs.shown()[0].text.contains(QString::fromUtf8("\xd0\x96")));
     options().hide();
     EXPECT_EQ(config()[3], "J\xf6rg");
+}
+
+TEST_F(ListManagement, ListNamesKeepTheirBytesThroughEveryWindow)
+{
+    struct Case
+    {
+        std::string bytes; // the list file's name
+        QString shown;
+        std::string setting; // Config line 2 after "Serverlists\"; "" when it cannot be kept
+    };
+    const Case cases[] = {
+        {"Caf\xE9", u"Café"_s, "Caf\xE9"}, // from an old Windows install
+        {"\xC3\x9C"
+         "bung",
+         u"Übung"_s,
+         "\xDC"
+         "bung"},                                    // UTF-8
+        {"\x8Aimon", u"Šimon"_s, "\x8Aimon"},        // Windows-1252 letter
+        {"\xE5\x90\x8D\xE5\x89\x8D", u"名前"_s, ""}, // not Western text
+    };
+    for (const Case& c : cases) {
+        forms.reset();
+        folder.writeLines("Serverlists/" + c.bytes, records({{"Zulu", "127.0.0.1", "3"}}));
+        startWithLists();
+        ASSERT_TRUE(lists().contains(c.shown)) << lists().join(',').toStdString();
+
+        selectList(c.shown);
+        options().editlist1->trigger();
+        EXPECT_EQ(editor().windowTitle(), c.shown);
+        editor().LabeledEdit1->setText("Alpha");
+        editor().LabeledEdit2->setText("127.0.0.1");
+        editor().LabeledEdit3->setText("1");
+        editor().ToolButton5->click();
+        editor().hide();
+        EXPECT_EQ(folder.read("Serverlists/" + c.bytes),
+                  test::crlf(records({{"Alpha", "127.0.0.1", "1"}, {"Zulu", "127.0.0.1", "3"}})));
+        EXPECT_EQ(folder.files("Serverlists").size(), 4u) << "no second file";
+        EXPECT_TRUE(dialogs.shown().isEmpty()) << dialogs.shownTexts().join('|').toStdString();
+
+        selectList(c.shown);
+        options().selectlist1->trigger();
+        if (c.setting.empty()) {
+            ASSERT_EQ(dialogs.shown().size(), 1);
+            EXPECT_TRUE(dialogs.shown()[0].text.contains(c.shown));
+            EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Standard");
+            dialogs.clear();
+            std::filesystem::remove(folder.file("Serverlists/" + c.bytes));
+            continue;
+        }
+        form1().ToolButton9Click();
+        EXPECT_EQ(form1().state.CurrentList, "Serverlists\\" + c.bytes);
+        EXPECT_EQ(form1().statusText(), "2 servers in Serverlists\\" + c.shown);
+        EXPECT_EQ(config()[1], "Serverlists\\" + c.setting);
+        build(); // a restart finds the same file
+        EXPECT_EQ(form1().state.CurrentList, "Serverlists\\" + c.bytes);
+        EXPECT_EQ(column(2), (QStringList{"Alpha", "Zulu"}));
+        std::filesystem::remove(folder.file("Serverlists/" + c.bytes));
+    }
+}
+
+TEST_F(ListManagement, NewAndImportedListNamesAreCheckedWhereTheyAreChosen)
+{
+    struct Case
+    {
+        QString name;
+        std::string file; // "" when refused
+    };
+    const Case cases[] = {
+        {u"Café"_s, "Caf\xC3\xA9"},
+        {QString(250, u'x'), std::string(250, 'x')},
+        {u"名前"_s, ""},          // the settings file could not keep it
+        {QString(128, u'é'), ""}, // 256 bytes: too long for a file name
+    };
+    for (const Case& c : cases)
+        for (const char* how : {"new", "SSLF", "ASE"}) {
+            forms.reset();
+            startWithLists();
+            const std::string source = "out/" + c.name.toStdString() + (how[0] == 'A' ? ".txt" : ".sslf");
+            folder.write(source, how[0] == 'A' ? "Alpha|127.0.0.1:1\r\n"
+                                               : "Server=MoHAA 127.0.0.1:1 \"\" \"Alpha\"\r\n");
+            if (how[0] == 'n') {
+                dialogs.queueFileName(folder.path() + "/Serverlists/" + c.name);
+                options().newlist1->trigger();
+            } else {
+                dialogs.queueFileName(folder.path() + "/" + QString::fromStdString(source));
+                dialogs.queueConfirm(true);
+                (how[0] == 'S' ? options().Button7 : options().Button5)->click();
+            }
+            const QStringList shown = dialogs.shownTexts();
+            if (c.file.empty()) {
+                EXPECT_TRUE(shown.last().contains(c.name)) << how << shown.join('|').toStdString();
+                EXPECT_EQ(folder.files("Serverlists"),
+                          (std::vector<std::string>{"Clan", "Other", "Standard"}));
+                EXPECT_FALSE(editor().isVisible());
+            } else {
+                for (const test::ShownBox& box : dialogs.shown())
+                    EXPECT_NE(box.kind, "error") << how << box.text.toStdString();
+                EXPECT_TRUE(folder.exists("Serverlists/" + c.file)) << how;
+                EXPECT_EQ(folder.files("Serverlists").size(), 4u) << how;
+            }
+            if (how[0] == 'n' && !c.file.empty()) {
+                editor().LabeledEdit1->setText("Alpha");
+                editor().LabeledEdit2->setText("127.0.0.1");
+                editor().LabeledEdit3->setText("1");
+                editor().ToolButton5->click();
+                EXPECT_EQ(folder.read("Serverlists/" + c.file),
+                          test::crlf(records({{"Alpha", "127.0.0.1", "1"}})));
+            }
+            dialogs.clear();
+            for (const std::string& name : folder.files("Serverlists"))
+                if (name != "Clan" && name != "Other" && name != "Standard")
+                    std::filesystem::remove(folder.file("Serverlists/" + name));
+        }
+}
+
+TEST_F(ListManagement, ImportsOfDifferentFilesNeverMeetSilently)
+{
+    startWithLists();
+    for (const char* name : {"M\xC3\xBCller", "M\xC3\xB6ller"}) {
+        folder.write("out/" + std::string(name) + ".sslf",
+                     "Server=MoHAA 127.0.0.1:1 \"\" \"" + std::string(name) + "\"\r\n");
+        dialogs.queueFileName(folder.path() + "/out/" + QString::fromUtf8(name) + ".sslf");
+        dialogs.queueConfirm(true);
+        options().Button7->click();
+        EXPECT_EQ(folder.read("Serverlists/" + std::string(name)), test::crlf({name, "127.0.0.1", "1"}));
+    }
+    EXPECT_TRUE(lists().contains(u"Müller"_s) && lists().contains(u"Möller"_s));
+
+    // "Café.txt" names the list an old install keeps as "Caf\xE9": asked first.
+    folder.write("Serverlists/Caf\xE9", "keep\r\n");
+    folder.write("out/Caf\xC3\xA9.txt", "Alpha|127.0.0.1:1\r\n");
+    for (bool yes : {false, true}) {
+        dialogs.queueFileName(folder.path() + u"/out/Café.txt"_s);
+        dialogs.queueConfirm(true);
+        dialogs.queueConfirm(yes);
+        options().Button5->click();
+        EXPECT_EQ(dialogs.shownTexts().last(), u"List Café exists. Replace it ?"_s);
+        EXPECT_EQ(folder.read("Serverlists/Caf\xE9"),
+                  yes ? test::crlf({"Alpha", "127.0.0.1", "1"}) : "keep\r\n");
+        EXPECT_FALSE(folder.exists("Serverlists/Caf\xC3\xA9"));
+    }
+}
+
+TEST_F(ListManagement, ChosenGamePathsAreKeptByTheirBytes)
+{
+    startWithLists();
+    const std::string game = "Spiele/\xC3\x84rger/MOHAA.exe";
+    folder.write(game, "");
+    dialogs.queueFileName(folder.path() + u"/Spiele/Ärger/MOHAA.exe"_s);
+    options().Button3->click();
+    EXPECT_EQ(form1().state.AAPath, folder.file(game));
+    EXPECT_EQ(options().LabeledEdit3->text(), folder.path() + u"/Spiele/Ärger/MOHAA.exe"_s);
+    options().hide();
+    EXPECT_EQ(config()[5], folder.file("Spiele/\xC4rger/MOHAA.exe"));
+    build();
+    EXPECT_EQ(form1().state.AAPath, folder.file(game)) << "read back as the same file";
+
+    // A path the settings file cannot keep is refused, and the old one stays.
+    options().show();
+    dialogs.queueFileName(folder.path() + u"/名前/MOHAA.exe"_s);
+    options().Button3->click();
+    EXPECT_EQ(dialogs.shown().last().kind, "message");
+    EXPECT_TRUE(dialogs.shown().last().text.contains(u"名前"_s));
+    EXPECT_EQ(form1().state.AAPath, folder.file(game));
+}
+
+TEST_F(ListManagement, EditorFieldsAndSelectionStayInStepAfterADelete)
+{
+    startWithLists();
+    selectList("Standard");
+    options().editlist1->trigger();
+    QTest::mouseClick(editor().ListView1->viewport(), Qt::LeftButton, {},
+                      editor().ListView1->visualItemRect(editor().ListView1->row(0)).center());
+    EXPECT_EQ(editor().LabeledEdit1->text(), "Alpha");
+    dialogs.queueConfirm(true);
+    editor().ToolButton6->click();
+    EXPECT_EQ(editor().ListView1->selectedRow(), nullptr) << "no row stands for the fields' deleted server";
+    editor().ToolButton4->click(); // "change" has nothing to change
+    EXPECT_EQ(dialogs.shownTexts(), QStringList{"Delete server: Alpha ?"});
+    EXPECT_EQ(folder.read("Serverlists/Standard"), test::crlf(records({{"Bravo", "127.0.0.1", "2"}})));
 }
 
 TEST_F(ListManagement, AButtonForAnOpenWindowBringsItToTheFront)

@@ -1,7 +1,7 @@
 // Sorting by caption: the order of the caption collation, stable for equal
 // captions, whether the rows are sorted at once, added one by one or changed.
+#include "platform/Charset.h"
 #include "platform/Collation.h"
-#include "platform/Latin1.h"
 #include "ui/widgets/ListView.h"
 
 #include <QSignalSpy>

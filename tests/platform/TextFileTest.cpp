@@ -8,9 +8,11 @@
 #include "support/ErrorText.h"
 #include "support/FileSizeLimit.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace korvane;
@@ -99,6 +101,88 @@ TEST(TextFile, ReplaceIsAtomicAndLeavesNoScratchFile)
     EXPECT_THROW(replaceFileLines(folder.file("no/such/folder/list"), {"x"}), IoError);
 }
 
+TEST(TextFile, EveryOperationUsesTheNameBytesExactly)
+{
+    DataFolder folder;
+    const std::string names[] = {
+        "Caf\xE9", // Latin-1, from an old Windows install
+        "\xC3\x9C"
+        "bung",                     // UTF-8
+        "\xE5\x90\x8D\xE5\x89\x8D", // CJK in UTF-8
+        "bad\xFF\xFE",              // not UTF-8 at all
+        std::string(255, 'n'),      // as long as a name can be
+    };
+    for (const std::string& name : names) {
+        const std::string path = folder.file("Serverlists/" + name);
+        replaceFileLines(path, {"a"});
+        appendFileLines(path, {"b"});
+        EXPECT_EQ(folder.files("Serverlists"), std::vector<std::string>{name});
+        EXPECT_EQ(readAllLines(path), (std::vector<std::string>{"a", "b"}));
+        deleteFile(path);
+        EXPECT_TRUE(folder.files("Serverlists").empty());
+    }
+}
+
+TEST(TextFile, FailedWritesGiveTheSystemsReason)
+{
+    DataFolder folder;
+    folder.write("list", "old\r\n");
+    QDir(folder.path()).mkdir("folder");
+    struct Case
+    {
+        const char* why;
+        std::string path;
+        rlim_t limit; // 0: none
+        std::string error;
+    };
+    const Case cases[] = {
+        {"disk full", folder.file("list"), 4, std::strerror(EFBIG)},
+        {"name too long", folder.file(std::string(256, 'n')), 0, std::strerror(ENAMETOOLONG)},
+        {"a folder in its place", folder.file("folder"), 0, std::strerror(EISDIR)},
+        {"no such folder", folder.file("none/list"), 0, "File not found"},
+    };
+    for (const Case& c : cases) {
+        std::optional<test::FileSizeLimit> limit;
+        if (c.limit != 0) limit.emplace(c.limit);
+        EXPECT_EQ(errorText([&] { replaceFileLines(c.path, {"new and longer"}); }), c.error) << c.why;
+    }
+    EXPECT_EQ(folder.read("list"), "old\r\n");
+    EXPECT_EQ(folder.files("."), (std::vector<std::string>{"Serverlists", "folder", "list"}));
+}
+
+TEST(TextFile, ANulByteNeverNamesAnotherFile)
+{
+    DataFolder folder;
+    folder.write("Serverlists/Standard", "keep\r\n");
+    const std::string path = folder.file("Serverlists/Standard") + std::string("\0x", 2);
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_FALSE(regularFileIdentity(path));
+    EXPECT_EQ(errorText([&] { readAllLines(path); }), "File not found");
+    EXPECT_EQ(errorText([&] { appendFileLines(path, {"x"}); }), "File not found");
+    EXPECT_EQ(errorText([&] { deleteFile(path); }), "File not found");
+    EXPECT_NE(errorText([&] { replaceFileLines(path, {"x"}); }), "");
+    EXPECT_EQ(folder.read("Serverlists/Standard"), "keep\r\n");
+}
+
+TEST(TextFile, SnapshotComparesContentsWhereTimeStampsCannotTell)
+{
+    // FAT: two-second stamps and no change time of its own; here from a
+    // writer whose clock lags, so a rewrite keeps the stamp it had.
+    const FileSnapshot::IdentityProbe fat = [](const std::string& path) {
+        std::optional<FileIdentity> identity = regularFileIdentity(path);
+        if (identity) identity->modifiedNs = identity->changedNs = 1'600'000'000LL * 1'000'000'000;
+        return identity;
+    };
+    DataFolder folder;
+    FileSnapshot snapshot(fat);
+    folder.write("Buddys.txt", "bob\r\n");
+    EXPECT_TRUE(snapshot.refresh(folder.file("Buddys.txt")));
+    folder.write("Buddys.txt", "tom\r\n"); // same size, in place
+    EXPECT_TRUE(snapshot.refresh(folder.file("Buddys.txt")));
+    EXPECT_EQ(snapshot.bytes(), "tom\r\n");
+    EXPECT_FALSE(snapshot.refresh(folder.file("Buddys.txt")));
+}
+
 TEST(TextFile, SeveralLinesAppendAllOrNoneAndCanBeCutBack)
 {
     DataFolder folder;
@@ -174,6 +258,7 @@ TEST(Convert, IntegerTextsAndTheErrorText)
     EXPECT_EQ(errorText([] { strToInt("abc"); }), "'abc' is not a valid integer value");
     EXPECT_EQ(removeAllNoCase("xRCON:yrcon:z", "rcon:"), "xyz");
     EXPECT_TRUE(containsNoCase("a StatusResponse", "statusresponse"));
+    EXPECT_TRUE(containsNoCase("[\x8A\xC4]\x8AIMON", "\x9A\xE4]\x9Aimon")); // Windows-1252 letters too
 }
 
 TEST(Collation, SameOrderUnderEveryLocale)

@@ -37,6 +37,10 @@ TEST(WatchLists, MatchesOfOnePlayer)
         {"tags off", "[xy]Ann", {}, {"[XY]"}, false, {}},
         {"accented capitals fold (Latin-1)", "J\xD6RG", {"j\xF6rg"}, {}, false, {"j\xF6rg"}},
         {"accented tag", "[\xC4X]Ann", {}, {"[\xE4x]"}, true, {"[\xC4X]Ann"}},
+        // Windows-1252 letters where Latin-1 has control codes: \x8A is S caron.
+        {"Windows-1252 capitals fold", "\x8AIMON", {"\x9Aimon"}, {}, false, {"\x9Aimon"}},
+        {"OE, Z caron, Y diaeresis", "\x8C\x8E\x9F", {"\x9C\x9E\xFF"}, {}, false, {"\x9C\x9E\xFF"}},
+        {"undefined bytes stay themselves", "\x81\x8D", {"\x81\x8D", "\x91\x9D"}, {}, false, {"\x81\x8D"}},
         {"empty tag line never matches", "[xy]Ann", {}, {"", "[xy]"}, true, {"[xy]Ann"}},
         {"equal tags in any case count once each",
          "[XY]Ann",
@@ -61,7 +65,7 @@ TEST(WatchLists, MatchesOfOnePlayer)
     // Prepared and plain matching agree on every name against lists of every
     // kind of overlap; the seed keeps them the same each run.
     std::mt19937 random(7);
-    const char* pieces[] = {"a", "A", "\xE4", "\xC4", "[", "]", " "};
+    const char* pieces[] = {"a", "A", "\xE4", "\xC4", "\x8A", "\x9A", "[", "]", " "};
     auto text = [&](int longest) {
         std::string t;
         for (int n = static_cast<int>(random() % (longest + 1)); n > 0; --n)

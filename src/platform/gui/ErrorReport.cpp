@@ -1,5 +1,6 @@
 #include "platform/gui/ErrorReport.h"
 
+#include "platform/Charset.h"
 #include "platform/Errors.h"
 
 #include <QApplication>
@@ -11,8 +12,7 @@ void reportError(Dialogs& dialogs, const std::exception& error)
     // Our own errors carry their whole text; a NUL from a file must not cut it short.
     const auto* own = dynamic_cast<const KorvaneError*>(&error);
     const std::string text = own ? own->text() : std::string(error.what());
-    dialogs.error(QApplication::activeWindow(),
-                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    dialogs.error(QApplication::activeWindow(), toQString(text));
 }
 
 } // namespace korvane

@@ -4,7 +4,7 @@
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
 #include "lists/QuickAdd.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "query/StatusQuery.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
@@ -53,7 +53,7 @@ TForm13::TForm13(Forms& forms) : FormBase(forms, QStringLiteral("TForm13"), QStr
 void TForm13::FormShow()
 {
     // Set only here: an open window keeps naming the list it was opened for.
-    Button1->setText(toQString(addButtonCaption(state().CurrentList)));
+    Button1->setText(addButtonCaption(state().CurrentList));
     Button1->setAccessibleName(Button1->text());
 }
 

@@ -5,7 +5,7 @@
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
 #include "lists/ListFormats.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/TextFile.h"
 #include "platform/gui/JpegImage.h"
 #include "query/StatusReply.h"
@@ -31,6 +31,12 @@ const QString NewsAddress = QStringLiteral("https://korvane.sourceforge.io/news"
 QString fileNamePart(const QString& path)
 {
     return QFileInfo(path).fileName();
+}
+
+// An edit that still shows the kept path keeps its bytes; typed text names the file it stands for.
+void takePath(std::string& path, const QString& text)
+{
+    if (text != fileNameText(path)) path = fileNameOf(text);
 }
 
 } // namespace
@@ -149,10 +155,10 @@ void TForm3::connectHandlers()
     connectHandler(importmaster1, &QAction::triggered, this, &TForm3::importmaster1Click);
 }
 
-QString TForm3::selectedList() const
+std::string TForm3::selectedList() const
 {
     const QTreeWidgetItem* item = ListView1->selectedRow();
-    return item ? ListView::caption(item) : QString();
+    return item ? ListView::fileName(item) : std::string();
 }
 
 void TForm3::FormShow()
@@ -160,8 +166,8 @@ void TForm3::FormShow()
     ListView1->clear();
     LabeledEdit1->setText(toQString(state().Nickname));
     LabeledEdit2->setText(toQString(state().Password));
-    LabeledEdit3->setText(toQString(state().AAPath));
-    LabeledEdit4->setText(toQString(state().SHPath));
+    LabeledEdit3->setText(fileNameText(state().AAPath));
+    LabeledEdit4->setText(fileNameText(state().SHPath));
     CheckBox3->setChecked(state().SaveScan);
     // These two are only ever ticked here: a box keeps what it had at the last hide.
     if (forms().Form1->autoScan()) CheckBox1->setChecked(true);
@@ -173,7 +179,7 @@ void TForm3::showLists()
 {
     ListView1->clear();
     for (const std::string& name : enumerateLists())
-        ListView1->addItem(toQString(name), {}, 0);
+        ListView1->addFileName(name, 0);
 }
 
 void TForm3::FormHide()
@@ -187,8 +193,6 @@ void TForm3::Button1Click()
     values.checkClantags = CheckBox2->isChecked();
     values.nickname = toBytes(LabeledEdit1->text());
     values.password = toBytes(LabeledEdit2->text());
-    values.aaPath = toBytes(LabeledEdit3->text());
-    values.shPath = toBytes(LabeledEdit4->text());
     values.saveScan = CheckBox3->isChecked();
     writeSettings(values);
 }
@@ -228,31 +232,38 @@ void TForm3::LabeledEdit2Change()
 
 void TForm3::LabeledEdit3Change()
 {
-    state().AAPath = toBytes(LabeledEdit3->text());
+    takePath(state().AAPath, LabeledEdit3->text());
 }
 
 void TForm3::LabeledEdit4Change()
 {
-    state().SHPath = toBytes(LabeledEdit4->text());
+    takePath(state().SHPath, LabeledEdit4->text());
 }
 
-void TForm3::choosePath(LabeledEdit* edit)
+void TForm3::choosePath(LabeledEdit* edit, std::string& path)
 {
     ListView1->setFocus();
     if (state().Scanning) return;
-    const QString path = dialogs().openFile(this, QString(), QDir::currentPath());
-    // The edit's change handler stores the path in the settings.
-    if (!path.isEmpty()) edit->setText(path);
+    const QString chosen = dialogs().openFile(this, QString(), QDir::currentPath());
+    if (chosen.isEmpty()) return;
+    const std::string file = fileNameOf(chosen);
+    if (const QString refusal = settingsRefusal(file, QStringLiteral("The path ") + chosen);
+        !refusal.isEmpty()) {
+        dialogs().message(this, refusal);
+        return;
+    }
+    path = file;
+    edit->setText(fileNameText(file));
 }
 
 void TForm3::Button3Click()
 {
-    choosePath(LabeledEdit3);
+    choosePath(LabeledEdit3, state().AAPath);
 }
 
 void TForm3::Button6Click()
 {
-    choosePath(LabeledEdit4);
+    choosePath(LabeledEdit4, state().SHPath);
 }
 
 void TForm3::Button4Click()
@@ -266,14 +277,18 @@ void TForm3::ListView1DblClick()
 {
     TForm1& main = *forms().Form1;
     if (state().Scanning) main.ToolButton9Click();
-    const QString name = selectedList();
-    if (name.isEmpty() || state().Scanning) return;
-    state().CurrentList = currentListOf(toBytes(name));
+    const std::string name = selectedList();
+    if (name.empty() || state().Scanning) return;
+    if (const QString refusal = listNameRefusal(name); !refusal.isEmpty()) {
+        dialogs().message(this, refusal);
+        return;
+    }
+    state().CurrentList = currentListOf(name);
     main.clearServerViews();
     // A vanished file stops here, with the views already empty.
     const std::vector<std::string> names = readServerNames(currentListPath(state().CurrentList));
     hide();
-    main.loadList(names, name);
+    main.loadList(names, fileNameText(name));
     main.ToolButton3Click();
 }
 
@@ -284,10 +299,11 @@ void TForm3::selectlist1Click()
 
 void TForm3::deleteserver1Click()
 {
-    const QString name = selectedList();
-    if (name.isEmpty() || state().Scanning || name == QLatin1String(DefaultListName)) return;
-    if (!dialogs().confirm(this, QStringLiteral("Delete List ") + name + QStringLiteral(" ?"))) return;
-    deleteList(toBytes(name));
+    const std::string name = selectedList();
+    if (name.empty() || state().Scanning || name == DefaultListName) return;
+    if (!dialogs().confirm(this, QStringLiteral("Delete List ") + fileNameText(name) + QStringLiteral(" ?")))
+        return;
+    deleteList(name);
     reload();
     state().CurrentList = currentListOf(DefaultListName);
     TForm1& main = *forms().Form1;
@@ -300,15 +316,15 @@ void TForm3::deleteserver1Click()
 
 void TForm3::editlist1Click()
 {
-    const QString name = selectedList();
-    if (name.isEmpty() || state().Scanning) return;
+    const std::string name = selectedList();
+    if (name.empty() || state().Scanning) return;
     forms().Form5->openList(name);
     Button2Click();
 }
 
 void TForm3::Button2Click()
 {
-    if (!selectedList().isEmpty()) forms().Form5->show();
+    if (!selectedList().empty()) forms().Form5->show();
 }
 
 void TForm3::newlist1Click()
@@ -318,13 +334,19 @@ void TForm3::newlist1Click()
     const QString folder = QDir::currentPath() + QLatin1Char('/') + QLatin1String(ServerListFolder);
     const QString chosen = dialogs().saveFile(this, QStringLiteral("new list"), folder, QString());
     if (chosen.isEmpty()) return;
-    const QString name = fileNamePart(chosen);
-    if (name.isEmpty()) return;
-    // The dialog's default name makes an accidental second "new list" easy.
-    if (fileExists(listFilePath(toBytes(name))) &&
-        !dialogs().confirm(this, QStringLiteral("List ") + name + QStringLiteral(" exists. Empty it ?")))
+    const QString typed = fileNamePart(chosen);
+    if (typed.isEmpty()) return;
+    const std::string name = listNameFor(typed);
+    if (const QString refusal = listNameRefusal(name); !refusal.isEmpty()) {
+        dialogs().message(this, refusal);
         return;
-    createList(toBytes(name));
+    }
+    // The dialog's default name makes an accidental second "new list" easy.
+    if (fileExists(listFilePath(name)) &&
+        !dialogs().confirm(this, QStringLiteral("List ") + fileNameText(name) +
+                                     QStringLiteral(" exists. Empty it ?")))
+        return;
+    createList(name);
     forms().Form5->openList(name);
 }
 
@@ -334,7 +356,8 @@ void TForm3::Button7Click()
     if (!state().Scanning) {
         const QString path = dialogs().openFile(this, QStringLiteral("sslf (*.sslf)"), QDir::currentPath());
         if (!path.isEmpty() && dialogs().confirm(this, QStringLiteral("Import HLSW list ?")))
-            importSslf(toLocalPath(path), importedListName(toBytes(fileNamePart(path)), ".sslf"));
+            if (const std::optional<std::string> list = confirmImportTarget(*this, path, ".sslf"))
+                importSslf(fileNameOf(path), *list);
     }
     reload();
 }
@@ -349,16 +372,17 @@ void TForm3::Button5Click()
 
 void TForm3::exportsslf1Click()
 {
-    const QString name = selectedList();
-    if (name.isEmpty() || state().Scanning) return;
-    const QString chosen = dialogs().saveFile(this, name, QDir::currentPath(), QString());
+    const std::string name = selectedList();
+    if (name.empty() || state().Scanning) return;
+    const QString chosen = dialogs().saveFile(this, fileNameText(name), QDir::currentPath(), QString());
     if (chosen.isEmpty()) return;
+    const std::string target = fileNameOf(chosen);
     // ".sslf" is added after the dialog has closed, so the dialog could not warn.
-    const QString target = chosen + QStringLiteral(".sslf");
-    if (QFileInfo::exists(target) && !dialogs().confirm(this, QStringLiteral("File ") + fileNamePart(target) +
-                                                                  QStringLiteral(" exists. Replace it ?")))
+    if (pathExists(target + ".sslf") &&
+        !dialogs().confirm(this, QStringLiteral("File ") + fileNamePart(chosen) +
+                                     QStringLiteral(".sslf exists. Replace it ?")))
         return;
-    exportSslf(toBytes(name), toLocalPath(chosen));
+    exportSslf(name, target);
 }
 
 void TForm3::importmaster1Click()

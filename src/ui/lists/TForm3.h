@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <string>
+
 namespace korvane {
 
 class TForm3 : public FormBase
@@ -52,8 +54,8 @@ public:
     QAction* exportsslf1;
     QAction* importmaster1; // "import from master"
 
-    // The name of the first selected list, "" when none is.
-    QString selectedList() const;
+    // The file name of the selected list, "" when none is.
+    std::string selectedList() const;
     // The list of lists read anew from the folder.
     void showLists();
 
@@ -86,8 +88,8 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
-    // The chosen game executable into the edit (and so into the settings).
-    void choosePath(LabeledEdit* edit);
+    // The chosen game executable into the edit and the settings' path.
+    void choosePath(LabeledEdit* edit, std::string& path);
     // A hide and a show: the settings written, the lists read anew.
     void reload();
 };

@@ -5,8 +5,8 @@
 #include "app/ServerListFile.h"
 #include "lists/ListFormats.h"
 #include "lists/QuickAdd.h"
+#include "platform/Charset.h"
 #include "platform/Errors.h"
-#include "platform/Latin1.h"
 #include "platform/TextFile.h"
 #include "ui/lists/TForm13.h"
 #include "ui/lists/TForm3.h"
@@ -16,7 +16,6 @@
 #include "ui/widgets/Look.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 
 namespace korvane {
@@ -129,7 +128,22 @@ void TForm5::connectHandlers()
     connectHandler(ListView2, &ListView::doubleClickedAnywhere, this, &TForm5::ListView2DblClick);
 }
 
-void TForm5::openList(const QString& name)
+std::optional<std::string> confirmImportTarget(FormBase& window, const QString& chosenPath,
+                                               const std::string& extension)
+{
+    const ImportTarget target = importTarget(chosenPath, extension);
+    if (!target.refusal.isEmpty()) {
+        window.dialogs().message(&window, target.refusal);
+        return std::nullopt;
+    }
+    if (target.replacesAnother && fileExists(listFilePath(target.listName)) &&
+        !window.dialogs().confirm(&window, QStringLiteral("List ") + fileNameText(target.listName) +
+                                               QStringLiteral(" exists. Replace it ?")))
+        return std::nullopt;
+    return target.listName;
+}
+
+void TForm5::openList(const std::string& name)
 {
     m_listName = name;
     hide();
@@ -164,16 +178,16 @@ void TForm5::FormShow()
     LabeledEdit3->clear();
     ListView3->clear();
     for (const std::string& name : enumerateLists())
-        ListView3->addItem(toQString(name), {}, 0);
-    setWindowTitle(m_listName);
-    Edit1->setText(m_listName);
+        ListView3->addFileName(name, 0);
+    setWindowTitle(fileNameText(m_listName));
+    Edit1->setText(fileNameText(m_listName));
     StatusPanel0->setText(QStringLiteral("0 servers listed."));
-    const std::string path = listFilePath(toBytes(m_listName));
+    const std::string path = listFilePath(m_listName);
     // A list that vanished is simply created by the first change; one that is
     // there but unreadable must not be replaced by this showing's empty rows.
-    const bool present = QFileInfo::exists(QString::fromLocal8Bit(path.c_str()));
+    const bool present = pathExists(path);
     m_saveRefused = present && !fileExists(path);
-    if (m_saveRefused) throw IoError("List " + toBytes(m_listName) + " is not a readable file");
+    if (m_saveRefused) throw IoError("List " + toBytes(fileNameText(m_listName)) + " is not a readable file");
     try {
         fillRows(ListView1, readServers(path), -1);
     } catch (const IoError&) {
@@ -191,24 +205,21 @@ void TForm5::FormHide()
 
 void TForm5::listFileChanged(const std::string& path)
 {
-    if (!isVisible() || m_saveRefused || Edit1->text().isEmpty() ||
-        listFilePath(toBytes(Edit1->text())) != path)
-        return;
+    if (!isVisible() || m_saveRefused || m_listName.empty() || listFilePath(m_listName) != path) return;
     ListView1->clear();
     fillRows(ListView1, readServers(path), -1);
 }
 
 void TForm5::ToolButton1Click()
 {
-    const QString name = Edit1->text();
     if (m_saveRefused)
-        throw IoError("List " + toBytes(name) +
+        throw IoError("List " + toBytes(fileNameText(m_listName)) +
                       " could not be read when the editor opened; it is not saved.");
-    const std::string path = listFilePath(toBytes(name));
+    const std::string path = listFilePath(m_listName);
     writeServerList(path, rows());
     // Another list's names in the server box would cut the next scan of the current list short.
-    AppState& s = state();
-    if (path == currentListPath(s.CurrentList)) forms().Form1->setServerBox(readServerNames(path), name);
+    if (path == currentListPath(state().CurrentList))
+        forms().Form1->setServerBox(readServerNames(path), fileNameText(m_listName));
 }
 
 void TForm5::Button1Click()
@@ -247,6 +258,10 @@ void TForm5::ToolButton6Click()
                            QStringLiteral("Delete server: ") + ListView::caption(row) + QStringLiteral(" ?")))
         return;
     delete row;
+    // The view would make the next row current and selected while the fields
+    // still hold the deleted server, so "change" would write it over that row.
+    ListView1->clearSelection();
+    ListView1->setCurrentItem(nullptr);
     ToolButton1Click();
 }
 
@@ -279,7 +294,7 @@ void TForm5::ListView3DblClick()
     if (!item) return;
     ListView2->setFocus();
     ListView2->clear();
-    fillRows(ListView2, readServers(listFilePath(toBytes(ListView::caption(item)))), 1);
+    fillRows(ListView2, readServers(listFilePath(ListView::fileName(item))), 1);
 }
 
 void TForm5::ListView2DblClick()
@@ -295,7 +310,8 @@ void TForm5::ToolButton3Click()
     const QString path = dialogs().openFile(this, QStringLiteral("txt (*.txt)"), QDir::currentPath());
     if (path.isEmpty()) return;
     if (!dialogs().confirm(this, QStringLiteral("Sure text is formated: Name|Ip:Port ?"))) return;
-    importAse(toLocalPath(path), importedListName(toBytes(QFileInfo(path).fileName()), ".txt"));
+    if (const std::optional<std::string> list = confirmImportTarget(*this, path, ".txt"))
+        importAse(fileNameOf(path), *list);
 }
 
 } // namespace korvane

@@ -14,12 +14,19 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace korvane {
 
 struct ServerEntry;
+
+// The list an import of the chosen file may write: nothing when its name
+// cannot be a list (the user is told why) or when the user keeps the existing
+// list of another file that shows the same name.
+std::optional<std::string> confirmImportTarget(FormBase& window, const QString& chosenPath,
+                                               const std::string& extension);
 
 class TForm5 : public FormBase
 {
@@ -49,8 +56,8 @@ public:
     QMenu* PopupMenu2;
     QAction* addtolist1;
 
-    // Shows the editor on that list, anew if it is open already.
-    void openList(const QString& name);
+    // Shows the editor on the list of that file name, anew if it is open already.
+    void openList(const std::string& name);
     // The rows read anew when the list file at path changed under an open editor.
     void listFileChanged(const std::string& path);
     std::vector<ServerEntry> rows() const;
@@ -75,7 +82,7 @@ private:
     void connectHandlers();
     void fillRows(ListView* view, const std::vector<ServerEntry>& servers, int image);
 
-    QString m_listName;
+    std::string m_listName; // its file name
     // The list file was there but could not be read: saving would replace it
     // with whatever this showing holds.
     bool m_saveRefused = false;

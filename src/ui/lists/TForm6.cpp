@@ -2,7 +2,7 @@
 #include "ui/lists/TForm6.h"
 
 #include "lists/ServerSearch.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "ui/main/Forms.h"
 #include "ui/main/TForm1.h"
 #include "ui/widgets/Furniture.h"

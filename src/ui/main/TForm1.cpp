@@ -5,7 +5,7 @@
 #include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/TextFile.h"
 #include "platform/gui/JpegImage.h"
 #include "ui/admin/TForm11.h"
@@ -312,7 +312,7 @@ void TForm1::FormShow()
 void TForm1::showServerCount()
 {
     setStatusText(QString::number(ComboBoxEx1->count()) + QStringLiteral(" servers in ") +
-                  toQString(state.CurrentList));
+                  fileNameText(state.CurrentList));
 }
 
 void TForm1::clearServerViews()

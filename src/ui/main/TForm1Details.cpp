@@ -3,8 +3,8 @@
 
 #include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
+#include "platform/Charset.h"
 #include "platform/Convert.h"
-#include "platform/Latin1.h"
 #include "platform/gui/Desktop.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"

@@ -3,7 +3,7 @@
 
 #include "app/ServerListFile.h"
 #include "lists/QuickAdd.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "ui/lists/TForm5.h"
 #include "ui/main/Forms.h"
 

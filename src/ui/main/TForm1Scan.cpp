@@ -3,7 +3,7 @@
 
 #include "admin/PingGraph.h"
 #include "app/ServerListFile.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "query/StatusQuery.h"
@@ -39,7 +39,7 @@ void TForm1::ToolButton9Click()
     if (ListView3->rowCount() >= 2) ListView3->scrollToItem(ListView3->row(1));
     ListView3->sortNow();
     setStatusText(QString::number(ListView3->rowCount()) + QStringLiteral(" servers in ") +
-                  toQString(state.CurrentList));
+                  fileNameText(state.CurrentList));
 }
 
 void TForm1::Timer1Timer()

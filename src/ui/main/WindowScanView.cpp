@@ -1,6 +1,6 @@
 #include "ui/main/WindowScanView.h"
 
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/UiCarrier.h"
 #include "scan/WatchLists.h"
 #include "ui/lists/TForm3.h"

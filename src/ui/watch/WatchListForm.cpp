@@ -2,7 +2,7 @@
 #include "ui/widgets/Furniture.h"
 
 #include "app/AppState.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "scan/WatchLists.h"

@@ -1,5 +1,7 @@
 #include "ui/widgets/FormBase.h"
 
+#include "platform/Charset.h"
+
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -102,11 +104,12 @@ void FormBase::guardEdits()
             QString kept;
             QString refused;
             for (const QChar c : text)
-                (c.unicode() <= 0xFF ? kept : refused) += c;
+                (fitsSingleByte(c) ? kept : refused) += c;
             if (refused.isEmpty()) return;
             edit->setText(kept); // the edit's change handlers see only what is kept
             dialogs().message(
-                this, QStringLiteral("Korvane keeps names and passwords in Latin-1 and cannot store ") +
+                this, QStringLiteral("Korvane keeps names, passwords and paths in Western European letters "
+                                     "(Windows-1252) and cannot store ") +
                           refused + QStringLiteral(" ; it was left out."));
         });
     }

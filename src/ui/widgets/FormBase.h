@@ -94,7 +94,7 @@ private:
     Reaction exitReaction(std::function<void()> handler);
     Reaction clickReaction(std::function<void()> handler);
 
-    // Every edit of the window takes only what the files can keep (Latin-1).
+    // Every edit of the window takes only what the files can keep (Windows-1252).
     void guardEdits();
 
     WindowShared& m_shared;

@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 
+#include "platform/Charset.h"
 #include "platform/Collation.h"
 
 #include <QHash>
@@ -185,6 +186,18 @@ QTreeWidgetItem* ListView::makeItem(const QString& caption, const QStringList& s
     auto* item = new CaptionItem(texts);
     if (image >= 0) setImage(item, image);
     return item;
+}
+
+QTreeWidgetItem* ListView::addFileName(const std::string& name, int image)
+{
+    QTreeWidgetItem* item = addItem(fileNameText(name), {}, image);
+    item->setData(0, Qt::UserRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    return item;
+}
+
+std::string ListView::fileName(const QTreeWidgetItem* item)
+{
+    return item->data(0, Qt::UserRole).toByteArray().toStdString();
 }
 
 QTreeWidgetItem* ListView::addItem(const QString& caption, const QStringList& subItems, int image)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QTreeWidget>
 
+#include <string>
 #include <vector>
 
 namespace korvane {
@@ -38,6 +39,9 @@ public:
     // Many rows in one insertion, as if added one by one: made with makeItem.
     QTreeWidgetItem* makeItem(const QString& caption, const QStringList& subItems = {}, int image = -1);
     void addItems(const QList<QTreeWidgetItem*>& items);
+    // A row for a file: its name as shown, the exact bytes kept with it.
+    QTreeWidgetItem* addFileName(const std::string& name, int image);
+    static std::string fileName(const QTreeWidgetItem* item);
     int rowCount() const { return topLevelItemCount(); }
     QTreeWidgetItem* row(int index) const { return topLevelItem(index); }
     QTreeWidgetItem* selectedRow() const;

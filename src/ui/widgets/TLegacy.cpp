@@ -1,6 +1,6 @@
 #include "ui/widgets/TLegacy.h"
 
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/gui/Desktop.h"
 #include "query/StatusReply.h"
 
