@@ -17,11 +17,8 @@ std::optional<TypedAddress> splitTypedAddress(const std::string& ipText)
 std::string serverNameOf(const std::string& reply)
 {
     if (!isQuickAddAnswer(reply)) return {};
-    const std::string value = ExtractValue(reply, KeyHostName);
-    // With sv_hostname last on the settings line the value would run on
-    // through every player line, and a line end inside a name would break
-    // the list file's three-line records.
-    return value.substr(0, value.find_first_of("\r\n"));
+    // A line end inside a name would break the list file's three-line records.
+    return hostNameOf(reply);
 }
 
 QString addButtonCaption(const std::string& currentList)

@@ -5,20 +5,9 @@
 #include "platform/UdpExchangePool.h"
 
 #include <algorithm>
-#include <chrono>
-#include <queue>
 #include <set>
 
 namespace korvane {
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// How soon a send the pool put off is tried again when nothing else wakes the wait.
-constexpr int RetryMs = 10;
-
-} // namespace
 
 std::optional<int> QueryPortCache::gamePort(const ListedServer& server) const
 {
@@ -85,50 +74,26 @@ ResolveResult resolveGamePorts(const std::vector<ListedServer>& listed, const Re
             result.servers.push_back(std::move(*resolved));
     };
 
+    // The pool paces the requests to the line and ends every exchange,
+    // answered or not, each time-out counted from its own request.
     UdpExchangePool pool(options.sockets);
-    using Deadline = std::pair<Clock::time_point, int>;
-    std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines;
-    int next = 0;
+    pool.setTimeout(options.timeoutMs);
     int ended = 0;
+    const auto onEnd = [&](int id, std::optional<std::string> reply) {
+        finish(id, reply ? &*reply : nullptr);
+        ++ended;
+    };
+    int next = 0;
     while (ended < total) {
         if (halt && halt->halted()) throw WorkerHalted{};
-        bool putOff = false;
-        while (next < total && pool.waiting() < options.inFlight) {
+        while (next < total && pool.pending() < options.inFlight) {
             const ListedServer& server = servers[static_cast<std::size_t>(next)];
-            try {
-                if (pool.send(next, server.address(), server.queryPort, GameSpyStatusRequest,
-                              options.timeoutMs) != UdpExchangePool::Start::Sent) {
-                    putOff = true;
-                    break;
-                }
-                deadlines.emplace(Clock::now() + std::chrono::milliseconds(options.timeoutMs), next);
-            } catch (const std::exception&) {
-                finish(next, nullptr); // a send that fails is a server that cannot answer
-                ++ended;
-            }
-            ++next;
+            pool.submit(next++, server.address(), server.queryPort, GameSpyStatusRequest);
         }
-        // The clock is read first: a reply that came in time is waiting by then.
-        const Clock::time_point now = Clock::now();
-        pool.drain([&](int id, std::string reply) {
-            finish(id, &reply);
-            ++ended;
-        });
-        while (!deadlines.empty() && deadlines.top().first <= now) {
-            if (pool.forget(deadlines.top().second)) {
-                finish(deadlines.top().second, nullptr);
-                ++ended;
-            }
-            deadlines.pop();
-        }
+        pool.pump(onEnd);
         if (progress) progress(ended, total);
         if (ended >= total) break;
-        long long waitMs = RetryMs;
-        if (!deadlines.empty())
-            waitMs =
-                std::chrono::ceil<std::chrono::milliseconds>(deadlines.top().first - Clock::now()).count();
-        if (putOff) waitMs = std::min<long long>(waitMs, RetryMs);
-        pool.wait(static_cast<int>(std::max<long long>(waitMs, 0)), halt ? halt->wakeHandle() : -1);
+        pool.wait(halt ? halt->wakeHandle() : -1);
     }
     std::sort(result.servers.begin(), result.servers.end(),
               [](const ResolvedServer& a, const ResolvedServer& b) {

@@ -68,13 +68,27 @@ void THostChecker::setPingTimeOut(std::uint16_t ms)
     if (ms != 0) m_pingTimeOut = ms;
 }
 
-void THostChecker::setHostName(const std::string& host)
+bool isBlankHost(const std::string& host)
 {
     for (const char c : host)
-        if (static_cast<unsigned char>(c) > ' ') {
-            m_hostName = host;
-            return;
-        }
+        if (static_cast<unsigned char>(c) > ' ') return false;
+    return true;
+}
+
+void THostChecker::setHostName(const std::string& host)
+{
+    if (isBlankHost(host)) return;
+    if (host != m_hostName) abandonChecks();
+    m_hostName = host;
+}
+
+void THostChecker::abandonChecks()
+{
+    if (shuttingDown()) return;
+    m_halt->halt();
+    m_halt = std::make_shared<HaltSwitch>();
+    m_finished = 0;
+    m_failed = 0;
 }
 
 bool THostChecker::timerActive() const

@@ -50,7 +50,9 @@ public:
     std::uint16_t PingTimeOut() const { return m_pingTimeOut; }
     void setPingTimeOut(std::uint16_t ms); // 0 ignored
     const std::string& HostName() const { return m_hostName; }
-    void setHostName(const std::string& host); // ignored when blank after trimming; stored untrimmed
+    // Ignored when blank (isBlankHost); stored untrimmed. Another host than
+    // before abandons the checks under way.
+    void setHostName(const std::string& host);
     THostChecker_PingMode PingMode = THostChecker_PingMode::hpmSimultaneous;
 
     std::function<void(THostChecker& sender)> OnLink;
@@ -63,6 +65,9 @@ public:
 
     // One check with the current settings.
     void CheckNow();
+    // The checks under way report nothing more and the counters start afresh:
+    // their results would be about a host no longer asked for.
+    void abandonChecks();
     void StartRound(const std::string& host, std::uint8_t count, std::uint16_t timeOut,
                     THostChecker_PingMode mode);
 
@@ -79,8 +84,9 @@ private:
 
     std::shared_ptr<IcmpEcho> m_service;
     WorkerRegistry& m_registry;
-    // Halted when the checker goes or the program ends: from then on no
-    // worker's result reaches it.
+    // Halted when the checker goes, the program ends or the checks under way
+    // are abandoned (replaced then by a fresh one): from then on no result of
+    // the workers started under it reaches the checker.
     std::shared_ptr<HaltSwitch> m_halt = std::make_shared<HaltSwitch>();
     std::unique_ptr<QObject> m_context; // where the workers' results arrive, on the UI thread
     QTimer* m_timer;
@@ -103,6 +109,9 @@ private:
     std::uint8_t m_checkTTL = 0;
     THostChecker_PingMode m_checkMode = THostChecker_PingMode::hpmSimultaneous;
 };
+
+// Empty, or nothing but blanks and control characters: no host at all.
+bool isBlankHost(const std::string& host);
 
 // "Ping for 10.0.0.5, received 1 bytes from 10.0.0.5 in 23ms" and the other lines.
 std::string replyLine(const TPingThread& worker);

@@ -118,7 +118,8 @@ std::int64_t realtimeNs()
 }
 
 // Raw sockets see every ICMP message of the host, so each raw request carries
-// an identifier of its own; ping sockets get theirs from the kernel.
+// an identifier of its own; ping sockets get theirs from the kernel (the
+// socket's port, known once the first request has gone).
 std::atomic<std::uint16_t> nextIdentifier{static_cast<std::uint16_t>(::getpid())};
 
 class LinuxIcmpHandle : public IcmpHandle
@@ -143,6 +144,7 @@ private:
     bool m_raw;
     std::uint16_t m_id;
     std::uint16_t m_sequence = 0;
+    std::uint32_t m_to = InvalidAddress; // where the request under way went
     std::uint32_t m_lastError = IcmpSuccess;
     IcmpEchoReply m_reply;
     const unsigned char* m_replyData = nullptr;
@@ -182,8 +184,10 @@ LinuxIcmpHandle::Seen LinuxIcmpHandle::inspect(const unsigned char* message, std
     }
     const int type = message[0];
     if (type == EchoReply) {
-        if (m_raw && read16(message + 4) != m_id) return Seen::Other;
-        if (read16(message + 6) != m_sequence) return Seen::Other;
+        // Anyone can send an echo reply: only the pinged host's own, to this
+        // request, is the answer.
+        if (from != m_to || read16(message + 4) != m_id || read16(message + 6) != m_sequence)
+            return Seen::Other;
         m_reply.Address = from;
         m_replyData = message + IcmpHeaderSize;
         m_replyDataSize = size - IcmpHeaderSize;
@@ -197,7 +201,10 @@ LinuxIcmpHandle::Seen LinuxIcmpHandle::inspect(const unsigned char* message, std
     const std::size_t quotedHeader = static_cast<std::size_t>(quoted[0] & 0x0F) * 4;
     if (quoted[9] != IPPROTO_ICMP || quotedSize < quotedHeader + IcmpHeaderSize) return Seen::Other;
     const unsigned char* request = quoted + quotedHeader;
-    if (request[0] != EchoRequest || read16(request + 4) != m_id || read16(request + 6) != m_sequence)
+    std::uint32_t quotedTo = 0;
+    std::memcpy(&quotedTo, quoted + 16, sizeof quotedTo);
+    if (quotedTo != m_to || request[0] != EchoRequest || read16(request + 4) != m_id ||
+        read16(request + 6) != m_sequence)
         return Seen::Other;
     m_reply.Address = from;
     m_reply.Status = icmpErrorStatus(type, message[1]);
@@ -259,8 +266,15 @@ int LinuxIcmpHandle::sendEcho(std::uint32_t address, const std::string& data, co
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     const std::int64_t sentNs = realtimeNs();
+    m_to = address;
     if (::sendto(m_fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) < 0)
         return fail(statusOfErrno(errno), replyBuffer);
+    if (!m_raw) {
+        sockaddr_in bound{};
+        socklen_t length = sizeof bound;
+        if (::getsockname(m_fd, reinterpret_cast<sockaddr*>(&bound), &length) == 0)
+            m_id = ntohs(bound.sin_port);
+    }
 
     unsigned char received[65536];
     for (;;) {

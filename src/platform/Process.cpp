@@ -268,4 +268,15 @@ long raiseOpenFileLimit(long wanted)
     return static_cast<long>(limit.rlim_cur);
 }
 
+int descriptorsToSpare(int wanted)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::max(1, wanted);
+    // A quarter of a small limit is margin enough; a large one keeps 128.
+    const long current = static_cast<long>(limit.rlim_cur);
+    const long usable = current - std::clamp<long>(current / 4, 16, 128);
+    return static_cast<int>(std::clamp<long>(std::min<long>(wanted, usable), 1, std::max(1, wanted)));
+}
+
 } // namespace korvane

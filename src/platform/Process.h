@@ -76,4 +76,9 @@ inline constexpr long WantedOpenFiles = 1024;
 // hard limit allows (never lowers it); the limit in force afterwards.
 long raiseOpenFileLimit(long wanted);
 
+// How many descriptors one part of the program (a pool of sockets) may open:
+// wanted, but inside the limit with a margin for everything else (a quarter
+// of a small limit); at least one.
+int descriptorsToSpare(int wanted);
+
 } // namespace korvane

@@ -1,17 +1,10 @@
 #include "platform/UdpClient.h"
 
 #include "platform/Errors.h"
-#include "platform/MessageHeader.h"
-#include "platform/UdpSocket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <fcntl.h>
-#include <linux/errqueue.h>
-#include <linux/net_tstamp.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -52,8 +45,7 @@ void UdpClient::send(const std::string& bytes)
     socklen_t length = 0;
     const sockaddr_storage peer = resolvePeer(m_host, m_port, m_family, length);
     m_sentTo = {};
-    m_sentAt = std::chrono::steady_clock::now();
-    m_sentAtWall = wallNow();
+    m_sent = SendMoment::now();
     ssize_t sent;
     do {
         sent =
@@ -94,39 +86,31 @@ std::optional<std::string> UdpClient::takeFromPeer()
 std::optional<std::string> UdpClient::take(bool inTimeOnly, int timeoutMs)
 {
     if (!isOpen()) throw IoError("UDP socket is not open");
-    const int window = timeoutMs < 0 ? 0 : timeoutMs;
+    const auto window = std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
     std::string buffer(BufferSize + 1, '\0');
     for (;;) {
-        sockaddr_storage from{};
-        iovec part{buffer.data(), buffer.size()};
-        alignas(cmsghdr) char control[StampControlSize];
-        msghdr message = messageHeader(part, &from, sizeof from, control, sizeof control);
-        const ssize_t got = ::recvmsg(m_fd, &message, MSG_TRUNC | MSG_DONTWAIT);
-        if (got < 0) {
-            if (errno == EINTR) continue;
+        Datagram datagram;
+        if (const int error = receiveDatagram(m_fd, buffer, datagram)) {
             // The peer's port is closed: as before, no reply will come.
-            if (errno == ECONNREFUSED) return std::string();
-            if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
-            throwSystem("Cannot receive datagram", errno);
+            if (error == ECONNREFUSED) return std::string();
+            if (error == EAGAIN) return std::nullopt;
+            throwSystem("Cannot receive datagram", error);
         }
         // Nothing was sent (or the send failed): no datagram can be its reply.
-        if (m_sentTo.ss_family == 0 || !sameEndpoint(from, m_sentTo)) continue;
+        if (m_sentTo.ss_family == 0 || !sameEndpoint(datagram.from, m_sentTo)) continue;
         if (inTimeOnly) {
-            // Without a stamp the moment of reading has to do.
-            const std::optional<std::chrono::nanoseconds> stamp = arrivalStamp(message);
-            const std::chrono::nanoseconds age =
-                stamp ? *stamp - m_sentAtWall : std::chrono::steady_clock::now() - m_sentAt;
-            if (age < std::chrono::nanoseconds::zero() || age > std::chrono::milliseconds(window)) continue;
+            const std::chrono::nanoseconds age = datagram.ageSince(m_sent);
+            if (age < std::chrono::nanoseconds::zero() || age > window) continue;
         }
-        if (got > BufferSize) return std::string();
-        buffer.resize(static_cast<size_t>(got));
+        if (datagram.size > static_cast<std::size_t>(BufferSize)) return std::string();
+        buffer.resize(datagram.size);
         return buffer;
     }
 }
 
 std::string UdpClient::receiveReply(int timeoutMs)
 {
-    const auto deadline = m_sentAt + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    const auto deadline = m_sent.steady + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
     for (;;) {
         if (std::optional<std::string> reply = takeReply(timeoutMs)) return *reply;
         const auto left =

@@ -2,7 +2,8 @@
 // An unconnected UDP endpoint on an ephemeral local port, the way the game
 // protocols use it: one datagram out to a named peer, at most one datagram in.
 
-#include <chrono>
+#include "platform/UdpSocket.h"
+
 #include <optional>
 #include <string>
 #include <sys/socket.h>
@@ -68,8 +69,7 @@ private:
     int m_port = 0;
     // Where and when the last send went, for telling its reply from strays.
     sockaddr_storage m_sentTo{};
-    std::chrono::steady_clock::time_point m_sentAt{};
-    std::chrono::nanoseconds m_sentAtWall{};
+    SendMoment m_sent;
 };
 
 } // namespace korvane

@@ -1,26 +1,38 @@
 #include "platform/UdpExchangePool.h"
 
 #include "platform/Errors.h"
-#include "platform/MessageHeader.h"
-#include "platform/UdpSocket.h"
+#include "platform/HostResolver.h"
+#include "platform/Process.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 
 namespace korvane {
 
 namespace {
 
-// Replies that come in a burst wait here while the worker is busy elsewhere;
-// the system caps the request at its own maximum.
+using Clock = std::chrono::steady_clock;
+
+// Replies that come while the worker is busy elsewhere wait in the sockets'
+// receive buffers; the system caps the request at its own maximum.
 constexpr int ReceiveBufferBytes = 4 << 20;
+// What one waiting reply of a game server takes of a receive buffer: the
+// datagram and the system's own bookkeeping for it.
+constexpr int ReplyCharge = 2304;
+// Sockets beyond the turning ones, for servers listed many times.
+constexpr int MostExtraSockets = 240;
+// Replies taken between sends while many leave at once, before the buffers fill.
+constexpr int SendsBetweenReads = 64;
 
 } // namespace
 
-UdpExchangePool::UdpExchangePool(int maxSockets)
-    : m_maxSockets(std::max(1, maxSockets)), m_buffer(BufferSize + 1, '\0')
+UdpExchangePool::UdpExchangePool(int sockets)
+    : m_sockets(descriptorsToSpare(std::max(1, sockets))),
+      m_mostSockets(descriptorsToSpare(std::max(1, sockets) + MostExtraSockets)), m_pacer(Clock::now()),
+      m_buffer(BufferSize + 1, '\0')
 {}
 
 UdpExchangePool::~UdpExchangePool()
@@ -34,34 +46,105 @@ int UdpExchangePool::openSockets() const
         std::count_if(m_slots.begin(), m_slots.end(), [](const auto& s) { return s->fd >= 0; }));
 }
 
+int UdpExchangePool::pending() const
+{
+    return static_cast<int>(m_resolving.size() + m_queue.size() + m_parked.size() + m_failed.size() +
+                            m_exchanges.size());
+}
+
 void UdpExchangePool::close()
 {
     for (auto& slot : m_slots)
         if (slot->fd >= 0) ::close(slot->fd);
     m_slots.clear();
     m_exchanges.clear();
+    m_sendOrder.clear();
+    m_queue.clear();
+    m_parked.clear();
+    m_failed.clear();
+    m_resolving.clear();
+    m_resolver.reset();
+    m_capacity = 0;
 }
 
-// The sockets take turns, so replies spread over their queues; one is opened
-// only when its turn first comes.
+// What the buffers of the turning sockets hold, those not opened yet included.
+int UdpExchangePool::room() const
+{
+    const int unopened = std::max(0, m_sockets - static_cast<int>(m_slots.size()));
+    return m_capacity + (m_slots.empty() ? 1 : unopened * m_slots.front()->capacity);
+}
+
+void UdpExchangePool::setTimeout(int timeoutMs)
+{
+    m_timeout = std::chrono::milliseconds(std::max(0, timeoutMs));
+}
+
+// The first socket decides the family every peer is resolved for.
+int UdpExchangePool::family()
+{
+    if (m_slots.empty()) {
+        auto slot = std::make_unique<Slot>();
+        openSlot(*slot);
+        m_slots.push_back(std::move(slot));
+    }
+    return m_slots.front()->family;
+}
+
+void UdpExchangePool::submit(int id, const std::string& host, int port, const std::string& bytes)
+{
+    Request request;
+    request.id = id;
+    request.bytes = bytes;
+    try {
+        const int peerFamily = family();
+        if (const auto numeric = resolveNumericPeer(host, port, peerFamily, request.length)) {
+            request.peer = *numeric;
+            m_queue.push_back(std::move(request));
+            return;
+        }
+        if (!m_resolver) m_resolver = std::make_unique<HostResolver>(peerFamily);
+    } catch (const IoError&) {
+        // A port out of range, or no socket to be had: no reply.
+        m_failed.push_back(id);
+        return;
+    }
+    m_resolver->ask(id, host, port);
+    m_resolving[id] = bytes;
+}
+
+void UdpExchangePool::openSlot(Slot& slot)
+{
+    int family = 0;
+    const int fd = openUdpSocket(family);
+    if (slot.fd >= 0) ::close(slot.fd);
+    m_capacity -= slot.capacity;
+    slot.fd = fd;
+    slot.family = family;
+    slot.drops = 0;
+    slot.asked.clear();
+    slot.capacity = std::max(1, growReceiveBuffer(fd, ReceiveBufferBytes) / ReplyCharge);
+    m_capacity += slot.capacity;
+}
+
+// The turning sockets take turns, so replies spread over their queues; one is
+// opened only when its turn first comes.
 UdpExchangePool::Slot* UdpExchangePool::slotFor(const std::string& server)
 {
-    const std::size_t turns = static_cast<std::size_t>(m_maxSockets);
+    const std::size_t turns = static_cast<std::size_t>(m_sockets);
     for (std::size_t k = 0; k < turns; ++k) {
         const std::size_t at = (m_nextSlot + k) % turns;
         if (at >= m_slots.size()) {
             auto slot = std::make_unique<Slot>();
             try {
-                slot->fd = openUdpSocket(slot->family);
+                openSlot(*slot);
             } catch (const IoError&) {
                 // Out of descriptors: make do with the sockets there are.
                 if (m_slots.empty()) throw;
-                m_maxSockets = static_cast<int>(m_slots.size());
+                m_sockets = m_mostSockets = static_cast<int>(m_slots.size());
                 return slotFor(server);
             }
-            ::setsockopt(slot->fd, SOL_SOCKET, SO_RCVBUF, &ReceiveBufferBytes, sizeof ReceiveBufferBytes);
             m_slots.push_back(std::move(slot));
-            m_nextSlot = m_slots.size();
+            m_nextSlot = m_slots.size() % turns;
             return m_slots.back().get();
         }
         Slot& slot = *m_slots[at];
@@ -70,82 +153,160 @@ UdpExchangePool::Slot* UdpExchangePool::slotFor(const std::string& server)
             return &slot;
         }
     }
-    // The server was asked on every socket (it is listed many times): a
-    // socket with nothing waiting is replaced by a fresh one on a new port.
+    // The server was asked on every turning socket (it is listed many
+    // times): a socket beyond them that has not asked it yet,
+    for (std::size_t at = turns; at < m_slots.size(); ++at)
+        if (!m_slots[at]->asked.contains(server)) return m_slots[at].get();
+    // a socket with nothing waiting, replaced by a fresh one on a new port
+    // (opened before the old one closes, so the port cannot be the old one),
     for (auto& slot : m_slots) {
         if (!slot->waiting.empty()) continue;
-        // Opened before the old one closes, so the new port cannot be the old one.
-        int family = 0;
-        int fd = -1;
         try {
-            fd = openUdpSocket(family);
-            ::close(slot->fd);
+            openSlot(*slot);
         } catch (const IoError&) {
             ::close(slot->fd); // one descriptor short: the old one makes room
             slot->fd = -1;
-            fd = openUdpSocket(family);
+            openSlot(*slot);
         }
-        slot->fd = fd;
-        slot->family = family;
-        slot->asked.clear();
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &ReceiveBufferBytes, sizeof ReceiveBufferBytes);
         return slot.get();
+    }
+    // or one more socket, while the descriptors allow.
+    if (static_cast<int>(m_slots.size()) < m_mostSockets) {
+        auto slot = std::make_unique<Slot>();
+        try {
+            openSlot(*slot);
+        } catch (const IoError&) {
+            m_mostSockets = static_cast<int>(m_slots.size());
+            return nullptr;
+        }
+        m_slots.push_back(std::move(slot));
+        return m_slots.back().get();
     }
     return nullptr;
 }
 
-UdpExchangePool::Start UdpExchangePool::send(int id, const std::string& host, int port,
-                                             const std::string& bytes, int timeoutMs)
-{
-    forget(id);
-    // The first socket decides the family every peer is resolved for.
-    if (m_slots.empty()) slotFor({});
-    socklen_t length = 0;
-    const sockaddr_storage peer = resolvePeer(host, port, m_slots.front()->family, length);
-    const std::string server = endpointKey(peer);
-    Slot* slot = slotFor(server);
-    if (!slot) return Start::Busy;
-
-    Exchange exchange;
-    exchange.slot = slot;
-    exchange.server = server;
-    exchange.timeout = std::chrono::milliseconds(std::max(0, timeoutMs));
-    exchange.sentAt = std::chrono::steady_clock::now();
-    exchange.sentAtWall = wallNow();
-    ssize_t sent;
-    do {
-        sent = ::sendto(slot->fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer),
-                        length);
-    } while (sent < 0 && errno == EINTR);
-    if (sent < 0) throwSystem("Cannot send datagram", errno);
-    if (static_cast<size_t>(sent) != bytes.size()) throw IoError("Datagram sent only in part");
-    slot->asked.insert(server);
-    slot->waiting[server] = id;
-    m_exchanges[id] = std::move(exchange);
-    return Start::Sent;
-}
-
-bool UdpExchangePool::forget(int id)
+void UdpExchangePool::end(int id, std::optional<std::string> reply, const OnEnd& onEnd)
 {
     const auto found = m_exchanges.find(id);
-    if (found == m_exchanges.end()) return false;
-    found->second.slot->waiting.erase(found->second.server);
-    m_exchanges.erase(found);
-    return true;
+    if (found != m_exchanges.end()) {
+        found->second.slot->waiting.erase(found->second.server);
+        m_exchanges.erase(found);
+        m_anEnd = true;
+    }
+    onEnd(id, std::move(reply));
 }
 
-void UdpExchangePool::wait(int timeoutMs, int wakeHandle)
+void UdpExchangePool::pump(const OnEnd& onEnd)
 {
-    std::vector<pollfd> fds;
-    fds.reserve(m_slots.size() + 1);
-    for (const auto& slot : m_slots)
-        fds.push_back({slot->fd, POLLIN, 0});
-    fds.push_back({wakeHandle, POLLIN, 0});
-    while (::poll(fds.data(), fds.size(), std::max(0, timeoutMs)) < 0 && errno == EINTR) {
+    // The clock is read first: a reply that arrived in time was waiting by
+    // then, so it is taken before its exchange can be ended.
+    const SendPacer::Time now = Clock::now();
+    for (const int id : std::exchange(m_failed, {}))
+        onEnd(id, std::nullopt);
+    if (m_resolver) {
+        for (HostResolver::Result& result : m_resolver->take()) {
+            auto bytes = m_resolving.extract(result.id);
+            if (bytes.empty()) continue;
+            if (!result.found) {
+                onEnd(result.id, std::nullopt);
+                continue;
+            }
+            m_queue.push_back({result.id, result.peer, result.length, std::move(bytes.mapped())});
+        }
+    }
+    drain(onEnd);
+    expire(now, onEnd);
+    sendQueued(onEnd);
+}
+
+void UdpExchangePool::sendQueued(const OnEnd& onEnd)
+{
+    if (m_anEnd && !m_parked.empty()) {
+        m_queue.insert(m_queue.begin(), std::make_move_iterator(m_parked.begin()),
+                       std::make_move_iterator(m_parked.end()));
+        m_parked.clear();
+    }
+    m_anEnd = false;
+    int sent = 0;
+    while (!m_queue.empty() && waiting() < room()) {
+        if (m_pacer.allowance(Clock::now()) < 1) break;
+        Request request = std::move(m_queue.front());
+        m_queue.pop_front();
+        const std::string server = endpointKey(request.peer);
+        Slot* slot = nullptr;
+        try {
+            slot = slotFor(server);
+        } catch (const IoError&) {
+            onEnd(request.id, std::nullopt);
+            continue;
+        }
+        if (!slot) {
+            m_parked.push_back(std::move(request));
+            continue;
+        }
+        const SendMoment moment = SendMoment::now();
+        ssize_t written;
+        do {
+            written = ::sendto(slot->fd, request.bytes.data(), request.bytes.size(), 0,
+                               reinterpret_cast<const sockaddr*>(&request.peer), request.length);
+        } while (written < 0 && errno == EINTR);
+        if (written < 0 || static_cast<std::size_t>(written) != request.bytes.size()) {
+            onEnd(request.id, std::nullopt);
+            continue;
+        }
+        m_pacer.sent(moment.steady);
+        slot->asked.insert(server);
+        slot->waiting[server] = request.id;
+        m_exchanges[request.id] = Exchange{slot, server, moment};
+        m_sendOrder.emplace_back(moment.steady, request.id);
+        // Replies come back while the rest leaves: take them before the queues fill.
+        if (++sent % SendsBetweenReads == 0) drain(onEnd);
     }
 }
 
-void UdpExchangePool::drain(const std::function<void(int, std::string)>& onReply)
+void UdpExchangePool::expire(SendPacer::Time now, const OnEnd& onEnd)
+{
+    while (!m_sendOrder.empty()) {
+        const auto [sentAt, id] = m_sendOrder.front();
+        const auto found = m_exchanges.find(id);
+        // An exchange that had its reply has ended already.
+        if (found != m_exchanges.end() && found->second.sent.steady == sentAt) {
+            if (sentAt + m_timeout > now) return;
+            m_pacer.unanswered(now);
+            end(id, std::nullopt, onEnd);
+        }
+        m_sendOrder.pop_front();
+    }
+}
+
+void UdpExchangePool::wait(int wakeHandle)
+{
+    std::vector<pollfd> fds;
+    fds.reserve(m_slots.size() + 2);
+    for (const auto& slot : m_slots)
+        fds.push_back({slot->fd, POLLIN, 0});
+    fds.push_back({wakeHandle, POLLIN, 0});
+    if (m_resolver) fds.push_back({m_resolver->wakeHandle(), POLLIN, 0});
+
+    const SendPacer::Time now = Clock::now();
+    SendPacer::Time until = SendPacer::Time::max();
+    if (!m_failed.empty()) until = now;
+    if (!m_sendOrder.empty()) until = std::min(until, m_sendOrder.front().first + m_timeout);
+    if (!m_queue.empty() && waiting() < room()) until = std::min(until, m_pacer.nextSendAt());
+    timespec span{};
+    timespec* timeout = nullptr;
+    if (until != SendPacer::Time::max()) {
+        const auto left = std::max(SendPacer::Duration::zero(), until - now);
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        span.tv_sec = static_cast<time_t>(ns / 1000000000);
+        span.tv_nsec = static_cast<long>(ns % 1000000000);
+        timeout = &span;
+    }
+    while (::ppoll(fds.data(), fds.size(), timeout, nullptr) < 0 && errno == EINTR) {
+    }
+}
+
+void UdpExchangePool::drain(const OnEnd& onEnd)
 {
     if (m_slots.empty()) return;
     std::vector<pollfd> fds;
@@ -158,34 +319,35 @@ void UdpExchangePool::drain(const std::function<void(int, std::string)>& onReply
     } while (ready < 0 && errno == EINTR);
     if (ready <= 0) return;
     for (std::size_t k = 0; k < fds.size(); ++k)
-        if (fds[k].revents != 0) readSlot(*m_slots[k], onReply);
+        if (fds[k].revents != 0) readSlot(*m_slots[k], onEnd);
 }
 
-void UdpExchangePool::readSlot(Slot& slot, const std::function<void(int, std::string)>& onReply)
+void UdpExchangePool::readSlot(Slot& slot, const OnEnd& onEnd)
 {
     for (;;) {
-        sockaddr_storage from{};
-        iovec part{m_buffer.data(), m_buffer.size()};
-        alignas(cmsghdr) char control[StampControlSize];
-        msghdr message = messageHeader(part, &from, sizeof from, control, sizeof control);
-        const ssize_t got = ::recvmsg(slot.fd, &message, MSG_TRUNC | MSG_DONTWAIT);
-        if (got < 0) {
-            if (errno == EINTR || errno == ECONNREFUSED) continue; // a refusal names no exchange
+        Datagram datagram;
+        if (const int error = receiveDatagram(slot.fd, m_buffer, datagram)) {
+            if (error == ECONNREFUSED) continue; // a refusal names no exchange
             return; // nothing more waits (or the socket failed: its exchanges time out)
         }
-        const auto waiting = slot.waiting.find(endpointKey(from));
+        if (datagram.dropsSoFar && *datagram.dropsSoFar != slot.drops) {
+            const std::uint32_t more = *datagram.dropsSoFar - slot.drops;
+            slot.drops = *datagram.dropsSoFar;
+            m_dropped += more;
+            m_pacer.dropped(Clock::now(), static_cast<int>(std::min<std::uint32_t>(more, 1u << 30)));
+        }
+        const auto waiting = slot.waiting.find(endpointKey(datagram.from));
         if (waiting == slot.waiting.end()) continue;
         const int id = waiting->second;
         const Exchange& exchange = m_exchanges.at(id);
-        // Without a stamp the moment of reading has to do.
-        const std::optional<std::chrono::nanoseconds> stamp = arrivalStamp(message);
-        const std::chrono::nanoseconds age =
-            stamp ? *stamp - exchange.sentAtWall : std::chrono::steady_clock::now() - exchange.sentAt;
-        if (age < std::chrono::nanoseconds::zero() || age > exchange.timeout) continue;
-        std::string reply =
-            got > BufferSize ? std::string() : m_buffer.substr(0, static_cast<std::size_t>(got));
-        forget(id);
-        onReply(id, std::move(reply));
+        const std::chrono::nanoseconds age = datagram.ageSince(exchange.sent);
+        if (age < std::chrono::nanoseconds::zero() || age > m_timeout) continue;
+        m_pacer.replied(exchange.sent.steady,
+                        exchange.sent.steady + std::chrono::duration_cast<SendPacer::Duration>(age));
+        std::string reply = datagram.size > static_cast<std::size_t>(BufferSize)
+                                ? std::string()
+                                : m_buffer.substr(0, datagram.size);
+        end(id, std::move(reply), onEnd);
     }
 }
 

@@ -70,16 +70,20 @@ void keepArrivalStampsOn()
 
 } // namespace
 
-sockaddr_storage resolvePeer(const std::string& host, int port, int family, socklen_t& length)
+namespace {
+
+std::optional<sockaddr_storage> resolve(const std::string& host, int port, int family, socklen_t& length,
+                                        bool numericOnly)
 {
     if (port < 0 || port > 65535) throw IoError("Invalid port " + std::to_string(port));
     addrinfo hints{};
     hints.ai_family = family == AF_INET ? AF_INET : AF_UNSPEC;
     hints.ai_socktype = SOCK_DGRAM;
-    hints.ai_flags = AI_NUMERICSERV;
+    hints.ai_flags = AI_NUMERICSERV | (numericOnly ? AI_NUMERICHOST : 0);
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port);
     const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+    if (numericOnly && rc == EAI_NONAME) return std::nullopt;
     if (rc != 0 || !found) throw IoError("Host not found: " + host + " (" + ::gai_strerror(rc) + ")");
     const addrinfo* chosen = nullptr;
     for (const addrinfo* a = found; a; a = a->ai_next)
@@ -114,6 +118,19 @@ sockaddr_storage resolvePeer(const std::string& host, int port, int family, sock
     }
     ::freeaddrinfo(found);
     return result;
+}
+
+} // namespace
+
+sockaddr_storage resolvePeer(const std::string& host, int port, int family, socklen_t& length)
+{
+    return *resolve(host, port, family, length, false);
+}
+
+std::optional<sockaddr_storage> resolveNumericPeer(const std::string& host, int port, int family,
+                                                   socklen_t& length)
+{
+    return resolve(host, port, family, length, true);
 }
 
 bool sameEndpoint(const sockaddr_storage& a, const sockaddr_storage& b)
@@ -152,6 +169,54 @@ std::chrono::nanoseconds wallNow()
         std::chrono::system_clock::now().time_since_epoch());
 }
 
+SendMoment SendMoment::now()
+{
+    return {std::chrono::steady_clock::now(), wallNow()};
+}
+
+std::chrono::nanoseconds Datagram::ageSince(const SendMoment& sent) const
+{
+    return stamp ? *stamp - sent.wall : std::chrono::steady_clock::now() - sent.steady;
+}
+
+int receiveDatagram(int fd, std::string& buffer, Datagram& datagram)
+{
+    // Room for the arrival stamp and the drop count.
+    alignas(
+        cmsghdr) char control[CMSG_SPACE(sizeof(scm_timestamping)) + CMSG_SPACE(sizeof(std::uint32_t)) + 64];
+    for (;;) {
+        datagram = Datagram{};
+        iovec part{buffer.data(), buffer.size()};
+        msghdr message = messageHeader(part, &datagram.from, sizeof datagram.from, control, sizeof control);
+        const ssize_t got = ::recvmsg(fd, &message, MSG_TRUNC | MSG_DONTWAIT);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return errno == EWOULDBLOCK ? EAGAIN : errno;
+        }
+        datagram.size = static_cast<std::size_t>(got);
+        datagram.stamp = arrivalStamp(message);
+        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c))
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
+                std::uint32_t drops = 0;
+                std::memcpy(&drops, CMSG_DATA(c), sizeof drops);
+                datagram.dropsSoFar = drops;
+            }
+        return 0;
+    }
+}
+
+int growReceiveBuffer(int fd, int wanted)
+{
+    // The privileged way past the system's maximum first; everyone else gets
+    // the most the maximum allows.
+    if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) != 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+    int granted = 0;
+    socklen_t length = sizeof granted;
+    if (::getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0) return 0;
+    return granted;
+}
+
 int openUdpSocket(int& family)
 {
     int fd = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -187,6 +252,8 @@ int openUdpSocket(int& family)
     }
     keepArrivalStampsOn();
     ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPING, &StampFlags, sizeof StampFlags);
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
     return fd;
 }
 

@@ -19,22 +19,37 @@ int msUntil(Clock::time_point when)
 
 } // namespace
 
-std::vector<std::string> receiveRconReply(UdpClient& endpoint, const DatagramWait& wait, int timeoutMs,
-                                          int gapMs)
+std::string rconCutLine(const RconReplyLimits& limits)
+{
+    return "reply cut after " + std::to_string(limits.datagrams) + " datagrams or " +
+           std::to_string(limits.bytes / 1024) + " KB; the rest was dropped";
+}
+
+RconReply receiveRconReply(UdpClient& endpoint, const DatagramWait& wait, const RconReplyLimits& limits,
+                           int timeoutMs, int gapMs)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::vector<std::string> datagrams;
+    RconReply reply;
+    std::size_t bytes = 0;
     auto until = deadline;
     for (;;) {
         // Only the server asked counts; strays are dropped and hold nothing open.
-        while (std::optional<std::string> datagram = endpoint.takeFromPeer()) {
-            datagrams.push_back(std::move(*datagram));
+        for (int taken = 0; taken < RconReadBatch; ++taken) {
+            std::optional<std::string> datagram = endpoint.takeFromPeer();
+            if (!datagram) break;
             until = std::min(deadline, Clock::now() + std::chrono::milliseconds(gapMs));
+            if (reply.cut) continue;
+            if (reply.datagrams.size() == limits.datagrams || datagram->size() > limits.bytes - bytes) {
+                reply.cut = true;
+                continue;
+            }
+            bytes += datagram->size();
+            reply.datagrams.push_back(std::move(*datagram));
         }
         const int left = msUntil(until);
         if (left <= 0 || !wait(left)) break;
     }
-    return datagrams;
+    return reply;
 }
 
 std::vector<std::string> rconExchange(UdpClient& endpoint, const std::string& password,
@@ -44,7 +59,10 @@ std::vector<std::string> rconExchange(UdpClient& endpoint, const std::string& pa
     try {
         endpoint.send(RconDatagram(password, command));
         if (!rconExpectsReply(command)) return {RconNoResponseLine};
-        return rconReplyLines(receiveRconReply(endpoint, wait));
+        const RconReply reply = receiveRconReply(endpoint, wait);
+        std::vector<std::string> lines = rconReplyLines(reply.datagrams);
+        if (reply.cut) lines.push_back(rconCutLine());
+        return lines;
     } catch (const IoError&) {
         return {RconNoResponseLine};
     }

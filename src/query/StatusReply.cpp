@@ -5,6 +5,9 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace korvane {
 
 namespace {
@@ -30,14 +33,30 @@ std::string ExtractValue(const std::string& reply, const std::string& key)
     return valueFrom(reply, at + key.size());
 }
 
+namespace {
+
+// A key's value that ends with the settings line when the key is its last.
+std::string settingsLineValue(const std::string& reply, const std::string& key)
+{
+    const std::string value = ExtractValue(reply, key);
+    return value.substr(0, value.find_first_of("\r\n"));
+}
+
+} // namespace
+
+std::string hostNameOf(const std::string& reply)
+{
+    return settingsLineValue(reply, KeyHostName);
+}
+
 std::string DetectGame(const std::string& reply)
 {
     // A Breakthrough server names its game in its version ("Medal of Honor
     // Breakthrough 2.40b ..."); engines that give the game's short name call
-    // it mohaab. Only those two values are read, so a host name or a map
-    // called Breakthrough changes nothing.
-    if (containsNoCase(ExtractValue(reply, KeyVersion), "breakthrough") ||
-        lowerCase(ExtractValue(reply, KeyGameName)) == "mohaab")
+    // it mohaab. Only those two values are read, so a host name, a map or a
+    // player called Breakthrough changes nothing.
+    if (containsNoCase(settingsLineValue(reply, KeyVersion), "breakthrough") ||
+        lowerCase(settingsLineValue(reply, KeyGameName)) == "mohaab")
         return GameBreakthrough;
     return containsNoCase(reply, "medal of honor spearhead") ? GameSpearhead : GameMedalOfHonor;
 }
@@ -126,14 +145,43 @@ ServerLink linkOf(const std::string& reply)
     return {removeAllNoCase(value, "http://"), value};
 }
 
-std::string openableWebAddress(const std::string& address)
+namespace {
+
+bool isScheme(const std::string& text)
 {
+    if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+    });
+}
+
+bool isPort(const std::string& text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+} // namespace
+
+std::string openableWebAddress(const std::string& link)
+{
+    // Blanks around a link are no part of it.
+    const std::size_t first = link.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const std::string address = link.substr(first, link.find_last_not_of(' ') - first + 1);
+    // Only a scheme right before "://" names one; "www.clan.example:8080" is
+    // a host with its port, and a colon further on (a query's own address) is
+    // no scheme either.
+    const std::size_t separator = address.find("://");
+    if (separator != std::string::npos && isScheme(address.substr(0, separator))) {
+        const std::string scheme = lowerCase(address.substr(0, separator));
+        return scheme == "http" || scheme == "https" ? address : std::string();
+    }
+    // "name:" without a port after it is another scheme's address (mailto:, javascript:).
     const std::size_t colon = address.find(':');
-    const std::size_t slash = address.find('/');
-    const bool hasScheme = colon != std::string::npos && (slash == std::string::npos || colon < slash);
-    if (!hasScheme) return address.empty() ? std::string() : "http://" + address;
-    const std::string scheme = lowerCase(address.substr(0, colon));
-    return scheme == "http" || scheme == "https" ? address : std::string();
+    const std::size_t hostEnd = address.find_first_of("/?#");
+    if (colon < hostEnd && !isPort(address.substr(colon + 1, hostEnd - colon - 1))) return {};
+    return "http://" + address;
 }
 
 ReplyFacts replyFacts(const std::string& reply)

@@ -42,6 +42,11 @@ struct ServerLink
 // the end); empty when the key does not occur.
 std::string ExtractValue(const std::string& reply, const std::string& key);
 
+// The server's host name: the value of sv_hostname up to the next backslash or
+// the end of the settings line, whichever comes first. With sv_hostname last on
+// the settings line the value would run on through every player line.
+std::string hostNameOf(const std::string& reply);
+
 // GameBreakthrough when the reply's version names Breakthrough or its game
 // name is mohaab (any case), else GameSpearhead when the reply names "medal of
 // honor spearhead" (any case), else GameMedalOfHonor.
@@ -70,9 +75,10 @@ std::vector<std::string> mapRotation(const std::string& reply);
 // The server's web link, or NoLinkCaption and SupportAddress.
 ServerLink linkOf(const std::string& reply);
 
-// The address a web link may hand to the desktop: http and https addresses as
-// they are, one without a scheme ("www.clan.de") as http; "" for any other
-// scheme (file:, smb:, javascript:), which a server must never get opened.
+// The address a web link may hand to the desktop, blanks around it trimmed:
+// http and https addresses as they are, one without a scheme ("www.clan.de",
+// "www.clan.de:8080/forum") as http; "" for any other scheme (file:, smb:,
+// javascript:), which a server must never get opened.
 std::string openableWebAddress(const std::string& address);
 
 // What the properties window shows of a reply besides the ping.

@@ -9,12 +9,8 @@
 #include "scan/WatchLists.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <exception>
-#include <functional>
-#include <queue>
-#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -48,20 +44,7 @@ PassResult ScanControl::result()
     return m_result;
 }
 
-int scanSocketLimit(int wanted)
-{
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-        return std::max(1, wanted);
-    // A quarter of a small limit is margin enough; a large one keeps 128.
-    const long current = static_cast<long>(limit.rlim_cur);
-    const long usable = current - std::clamp<long>(current / 4, 16, 128);
-    return static_cast<int>(std::clamp<long>(std::min<long>(wanted, usable), 1, std::max(1, wanted)));
-}
-
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // How many rows are applied between two trips to the window while replies
 // are already in, so the window never waits long for its next slice.
@@ -72,7 +55,6 @@ constexpr int HostsPerRead = 512;
 // One row's exchange, from its launch until its turn comes.
 struct Exchange
 {
-    bool lookedUp = false;
     bool done = false;
     ServerAddress address;
     std::string listName;
@@ -84,7 +66,7 @@ class Pass
 {
 public:
     Pass(ScanView& view, ScanControl& control, int inFlight)
-        : m_view(view), m_control(control), m_limit(std::max(1, inFlight)), m_pool(scanSocketLimit())
+        : m_view(view), m_control(control), m_limit(std::max(1, inFlight))
     {}
     ~Pass()
     {
@@ -100,16 +82,16 @@ private:
         if (m_control.halted()) throw ScanHalted{};
     }
     void launchMore(int& next, int turn, int n);
-    bool launch(int row);
+    void launch(int row);
     void finish(int row, std::string reply);
     void collect();
-    int msToEarliestDeadline() const;
     void apply(int row);
     const std::string& hostOf(int row, int n);
     void noteSockets()
     {
         m_control.openSockets = m_pool.openSockets();
         m_control.waiting = m_pool.waiting();
+        m_control.dropped = m_pool.dropped();
     }
 
     ScanView& m_view;
@@ -119,9 +101,6 @@ private:
     const std::string m_request = StatusRequest;
     UdpExchangePool m_pool;
     std::vector<Exchange> m_rows;
-    // Deadlines of the exchanges sent, earliest first; ended ones are skipped.
-    using Deadline = std::pair<Clock::time_point, int>;
-    std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> m_deadlines;
     std::vector<std::string> m_hosts;
     int m_hostsFrom = 0;
     ServerListIndex m_list;
@@ -147,12 +126,14 @@ PassResult Pass::run()
         m_view.repaintWindow();
         Exchange& current = m_rows[static_cast<std::size_t>(turn)];
         for (;;) {
+            // The time-out in force, for the exchanges still waiting too.
+            m_pool.setTimeout(std::max(0, m_view.timeoutMs()));
             launchMore(next, turn, n);
             collect();
             if (current.done) break;
             m_view.send();
             sinceTrip = 0;
-            m_pool.wait(msToEarliestDeadline(), m_control.wakeHandle());
+            m_pool.wait(m_control.wakeHandle());
             checkHalt();
         }
         apply(turn);
@@ -173,21 +154,16 @@ PassResult Pass::run()
     return {PassEnd::Complete, {}};
 }
 
-// Rows are asked in order. The row whose turn it is keeps its place until it
-// is applied, so with a limit of one the next server is asked only after that.
+// Rows are handed to the pool in order; it sends them as the path allows.
+// The row whose turn it is keeps its place until it is applied, so with a
+// limit of one the next server is asked only after that.
 void Pass::launchMore(int& next, int turn, int n)
 {
-    int sent = 0;
     while (next < n) {
-        const int busy = m_pool.waiting() + (m_rows[static_cast<std::size_t>(turn)].done ? 1 : 0);
+        const int busy = m_pool.pending() + (m_rows[static_cast<std::size_t>(turn)].done ? 1 : 0);
         if (next > turn && busy >= m_limit) break;
-        if (!launch(next)) break;
-        ++next;
-        // Replies come back while the rest is sent: take them before the
-        // sockets' queues fill.
-        if (++sent % 64 == 0) collect();
+        launch(next++);
     }
-    noteSockets();
 }
 
 const std::string& Pass::hostOf(int row, int n)
@@ -200,35 +176,28 @@ const std::string& Pass::hostOf(int row, int n)
     return m_hosts[static_cast<std::size_t>(row - m_hostsFrom)];
 }
 
-// False when the server cannot be asked yet (it waits on every socket already).
-bool Pass::launch(int row)
+void Pass::launch(int row)
 {
     Exchange& exchange = m_rows[static_cast<std::size_t>(row)];
-    if (!exchange.lookedUp) {
-        exchange.lookedUp = true;
-        const std::string& host = hostOf(row, static_cast<int>(m_rows.size()));
-        try {
-            exchange.address = m_list.lookup(currentListPath(m_view.currentList()), host);
-        } catch (const std::exception&) {
-            // Reported when the row's turn comes, so every earlier row still shows.
-            exchange.lookupError = std::current_exception();
-            exchange.done = true;
-            return true;
-        }
-        if (exchange.address.found) exchange.listName = host;
-    }
-    const int timeoutMs = std::max(0, m_view.timeoutMs());
+    const std::string& host = hostOf(row, static_cast<int>(m_rows.size()));
     try {
-        const int port = strToInt(exchange.address.port);
-        if (m_pool.send(row, exchange.address.ip, port, m_request, timeoutMs) == UdpExchangePool::Start::Busy)
-            return false;
+        exchange.address = m_list.lookup(currentListPath(m_view.currentList()), host);
     } catch (const std::exception&) {
-        // A bad port, a name that does not resolve, a socket error: no reply.
-        finish(row, {});
-        return true;
+        // Reported when the row's turn comes, so every earlier row still shows.
+        exchange.lookupError = std::current_exception();
+        exchange.done = true;
+        return;
     }
-    m_deadlines.emplace(Clock::now() + std::chrono::milliseconds(timeoutMs), row);
-    return true;
+    if (exchange.address.found) exchange.listName = host;
+    int port = 0;
+    try {
+        port = strToInt(exchange.address.port);
+    } catch (const std::exception&) {
+        finish(row, {}); // a bad port: no reply
+        return;
+    }
+    // A name that does not resolve or a socket error ends as no reply too.
+    m_pool.submit(row, exchange.address.ip, port, m_request);
 }
 
 void Pass::finish(int row, std::string reply)
@@ -238,27 +207,11 @@ void Pass::finish(int row, std::string reply)
     exchange.done = true;
 }
 
-int Pass::msToEarliestDeadline() const
-{
-    if (m_deadlines.empty()) return 0;
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(m_deadlines.top().first - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
-// Takes every reply that has come and ends every exchange whose time is up.
-// The clock is read first: a reply that arrived in time was waiting by then,
-// so it is taken before its exchange can be ended.
+// Takes every reply that has come, ends every exchange whose time is up and
+// sends what may leave.
 void Pass::collect()
 {
-    const Clock::time_point now = Clock::now();
-    m_pool.drain([this](int row, std::string reply) { finish(row, std::move(reply)); });
-    while (!m_deadlines.empty() && m_deadlines.top().first <= now) {
-        const int row = m_deadlines.top().second;
-        m_deadlines.pop();
-        // An exchange that had its reply has ended already.
-        if (m_pool.forget(row)) finish(row, {});
-    }
+    m_pool.pump([this](int row, std::optional<std::string> reply) { finish(row, reply.value_or("")); });
     noteSockets();
 }
 

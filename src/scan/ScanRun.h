@@ -7,20 +7,20 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 
 namespace korvane {
 
-// How many status exchanges a pass keeps waiting at once. A silent server
-// holds its place for a whole time-out, so a pass takes about one time-out
-// as long as its silent servers all fit; the exchanges share a few sockets,
-// so this does not cost descriptors.
+// How many status exchanges a pass keeps under way at once, sent or waiting
+// to be sent. A silent server holds its place for a whole time-out, so a pass
+// takes about one time-out as long as its silent servers all fit; the
+// exchanges share a few sockets, so this does not cost descriptors, and they
+// leave only as fast as the path brings their replies.
 inline constexpr int DefaultInFlight = 4096;
 inline constexpr int MaxInFlight = 65536;
-// How many sockets a pass's exchanges share at most.
-inline constexpr int DefaultScanSockets = 16;
 
 // Thrown through the worker when its run was halted.
 using ScanHalted = WorkerHalted;
@@ -38,8 +38,9 @@ struct PassResult
 class ScanControl : public HaltSwitch
 {
 public:
-    std::atomic<int> openSockets{0}; // the pass's sockets
-    std::atomic<int> waiting{0};     // exchanges waiting for a reply
+    std::atomic<int> openSockets{0};       // the pass's sockets
+    std::atomic<int> waiting{0};           // exchanges waiting for a reply
+    std::atomic<std::uint64_t> dropped{0}; // replies the system dropped for want of room
 
     void finish(PassResult result);
     bool finished() const { return m_finished.load(); }
@@ -53,10 +54,6 @@ private:
     std::condition_variable m_resultChanged;
     PassResult m_result;
 };
-
-// How many sockets a pass may open: wanted, but inside the descriptor limit
-// with a margin for everything else (a quarter of a small limit).
-int scanSocketLimit(int wanted = DefaultScanSockets);
 
 // The row a first-populated scroll stops at: the first caption beginning with 1 to 9.
 bool showsPlayers(const std::string& caption);

@@ -1,7 +1,9 @@
 // The remote console against stand-in servers on 127.0.0.1: showing, commands
 // and replies, saving, and the windows staying alive during a long wait.
 #include "fleet/Fleet.h"
+#include "query/RconExchange.h"
 #include "support/FormsFixture.h"
+#include "support/LoopbackPeer.h"
 #include "ui/admin/TForm9.h"
 
 #include <QTest>
@@ -202,4 +204,49 @@ TEST_F(Console, TheWindowsStayAliveDuringTheWait)
     EXPECT_EQ(console().StatusPanel0->text(), "Ready...");
 
     EXPECT_EQ(enter("say next").mid(0, 2), (QStringList{"", "map: obj/obj_team2"}));
+}
+
+// A flood: what one command gathers is capped, the console says so, and the
+// rest is read and dropped in batches with the windows' turns between them.
+TEST_F(Console, AFloodIsCutAndDroppedWhileTheWindowsGoOn)
+{
+    test::LoopbackSender server;
+    open(0, std::to_string(server.port()));
+    const int console = forms->Form9->IdUDPClient1.localPort();
+    const std::string line = "\xFF\xFF\xFF\xFF\x01print\nflood\n";
+    const int kept = static_cast<int>(RconReplyLimits().datagrams), flood = 2 * kept;
+    int sent = 0;
+    for (; sent < 40; ++sent)
+        ASSERT_TRUE(server.sendTo(console, line));
+    std::optional<bool> queuedAtFirstTurn;
+    QTimer turns; // sends on at every turn of the windows, never more than a batch at a time
+    turns.callOnTimeout([&] {
+        if (!queuedAtFirstTurn) queuedAtFirstTurn = forms->Form9->IdUDPClient1.readable(0);
+        for (int i = 0; i < RconReadBatch && sent < flood; ++i, ++sent)
+            server.sendTo(console, line);
+        if (sent == flood) turns.stop();
+    });
+    turns.start(0);
+    const QStringList added = enter("status");
+    EXPECT_EQ(queuedAtFirstTurn, true) << "the windows had a turn before all that waited was read";
+    EXPECT_EQ(sent, flood);
+    ASSERT_EQ(added.size(), 2 * kept + 1); // a header line and a text line each
+    EXPECT_EQ(added.count("flood"), kept);
+    EXPECT_EQ(added.last().toStdString(), rconCutLine());
+    EXPECT_FALSE(forms->Form9->IdUDPClient1.readable(0)) << "nothing left for the next command";
+}
+
+TEST_F(Console, ClosingTheProgramEndsTheWaitAtOnce)
+{
+    open(2); // answers after the wait
+    console().LabeledEdit1->setText("quitter");
+    QTimer::singleShot(0, [&] {
+        console().Edit1->setText("say second");
+        QTest::keyClick(console().Edit1, Qt::Key_Return); // no second command during the wait
+        form1().close();
+    });
+    EXPECT_EQ(enter("status"), QStringList{"no response from server"});
+    EXPECT_EQ(console().LastCommand, "status");
+    for (QWidget* window : forms->windows())
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
 }

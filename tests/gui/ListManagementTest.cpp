@@ -555,3 +555,64 @@ TEST_F(ListManagement, AButtonForAnOpenWindowBringsItToTheFront)
         EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << window->objectName().toStdString();
     }
 }
+
+// A question runs an event loop of its own, where the auto-scan timer can start
+// a scan; Yes then changes nothing that a scan refuses to have changed.
+TEST_F(ListManagement, AScanStartedWhileAQuestionIsOpenTurnsYesIntoNo)
+{
+    startWithLists();
+    folder.write("Buddys.txt", "Bob\r\n");
+    folder.write("out/x.sslf", "");
+    folder.write("out/x.txt", "A|127.0.0.1:5\r\n");
+    const struct
+    {
+        const char* what;
+        const char* list; // selected in the Options window first
+        QString file;     // the file dialog's answer
+        std::function<void()> trigger;
+    } cases[] = {
+        {"delete server",
+         nullptr,
+         {},
+         [&] {
+             form1().ListView3->row(0)->setSelected(true);
+             form1().deleteserver1->trigger();
+         }},
+        {"delete list", "Clan", {}, [&] { options().deleteserver1->trigger(); }},
+        {"new list over another", nullptr, "/elsewhere/Clan", [&] { options().newlist1->trigger(); }},
+        {"import SSLF", nullptr, "/out/x.sslf", [&] { options().Button7->click(); }},
+        {"import ASE", nullptr, "/out/x.txt", [&] { options().Button5->click(); }},
+        {"editor: delete server",
+         "Other",
+         {},
+         [&] {
+             options().editlist1->trigger();
+             editor().ListView1->row(0)->setSelected(true);
+             editor().ToolButton6->click();
+         }},
+        {"delete all buddies", nullptr, {}, [&] { forms->Form2->Deleteallbuddys1->trigger(); }},
+    };
+    const auto files = [&] {
+        std::vector<std::string> all{folder.read("Buddys.txt")};
+        for (const std::string& name : folder.files("Serverlists"))
+            all.push_back(name + ":" + folder.read("Serverlists/" + name));
+        return all;
+    };
+    const std::vector<std::string> before = files();
+    for (const auto& c : cases) {
+        options().show();
+        if (c.list) selectList(c.list);
+        if (!c.file.isEmpty()) dialogs.queueFileName(folder.path() + c.file);
+        dialogs.queueConfirm(true);
+        dialogs.whileNextOpen([&] {
+            form1().Timer1->start(0);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return form1().state.Scanning.load(); }));
+            form1().Timer1->stop();
+        });
+        c.trigger();
+        EXPECT_TRUE(form1().state.Scanning) << c.what;
+        EXPECT_EQ(files(), before) << c.what;
+        EXPECT_EQ(column(2), (QStringList{"Alpha", "Bravo"})) << c.what;
+        form1().ToolButton9Click();
+    }
+}

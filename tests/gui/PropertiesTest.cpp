@@ -178,7 +178,50 @@ TEST_F(Properties, NothingSelectedPingsNothing)
     EXPECT_FALSE(checker().timerActive());
     QApplication::processEvents();
     EXPECT_TRUE(desktop.echo->requests().empty());
-    EXPECT_EQ(properties().LabeledEdit2->text(), "");
+    EXPECT_EQ(properties().LabeledEdit2->text(), "down");
+}
+
+// The ping shown is always the host's in view: neither the last host's value
+// nor its late reply; a host without an address is down and pinged no more.
+TEST_F(Properties, APingShownIsAlwaysTheHostsInView)
+{
+    form1().state.TimeoutMs = 60000; // one check per showing
+    desktop.echo->answerFor("127.0.0.1", {0, 23});
+    desktop.echo->answerFor("127.0.0.2", {11010, 0});
+    const struct
+    {
+        const char* what;
+        std::string ip;
+        QStringList shown;
+    } cases[] = {
+        {"a silent host", "127.0.0.2", {"", "down"}},
+        {"no address: the record has gone", "", {"down"}},
+        {"an IP of blanks", " ", {"down"}},
+    };
+    for (const auto& c : cases) {
+        open();
+        properties().showAddress("127.0.0.1", 12203);
+        ASSERT_TRUE(waitPing("23")) << c.what;
+        desktop.echo->hold();
+        checker().CheckNow(); // a reply of 127.0.0.1 is late
+        ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.echo->waiting() == 1; }));
+        const std::size_t asked = desktop.echo->requests().size();
+        QStringList shown;
+        const auto record = QObject::connect(properties().LabeledEdit2, &QLineEdit::textChanged,
+                                             [&](const QString& text) { shown.append(text); });
+        open(c.ip, "12203");
+        desktop.echo->release();
+        EXPECT_TRUE(waitPing("down")) << c.what;
+        properties().close();
+        EXPECT_TRUE(QTest::qWaitFor([] { return pingWorkers().running() == 0; }));
+        QApplication::processEvents();
+        QObject::disconnect(record);
+        EXPECT_EQ(shown, c.shown) << c.what;
+        EXPECT_EQ(properties().Edit1->text().isEmpty(), isBlankHost(c.ip)) << c.what;
+        const std::vector<ScriptedIcmpEcho::Request> requests = desktop.echo->requests();
+        for (std::size_t i = asked; i < requests.size(); ++i)
+            EXPECT_EQ(dottedAddress(requests[i].address), c.ip) << c.what;
+    }
 }
 
 TEST_F(Properties, ClosingTheWindowOrTheProgramMidPing)
@@ -201,4 +244,14 @@ TEST_F(Properties, ClosingTheWindowOrTheProgramMidPing)
     desktop.echo->release(); // results of workers whose windows are gone
     EXPECT_TRUE(QTest::qWaitFor([] { return pingWorkers().running() == 0; }));
     QApplication::processEvents();
+}
+
+TEST_F(Properties, PingAddressAndVersionFieldsAreFlatInTheFaceColour)
+{
+    for (const QLineEdit* field : {static_cast<QLineEdit*>(properties().LabeledEdit2), properties().Edit1,
+                                   static_cast<QLineEdit*>(properties().LabeledEdit4)}) {
+        EXPECT_FALSE(field->hasFrame()) << field->objectName().toStdString();
+        EXPECT_EQ(field->palette().color(QPalette::Base), properties().palette().color(QPalette::Window))
+            << field->objectName().toStdString();
+    }
 }

@@ -30,9 +30,13 @@ protected:
     void SetUp() override
     {
         fl::FleetConfig config;
+        // Answers a quarter of a second apart, so the scan reaches the rows
+        // one after another however fast it asks.
+        int delayMs = 150;
         for (const char* name : {"Alpha Clan", "Bravo", "Capitals alpine", "alps"}) {
             config.servers.push_back(fl::makeServer(name, fl::Behaviour::Slow));
-            config.servers.back().delayMs = 150;
+            config.servers.back().delayMs = delayMs;
+            delayMs += 250;
         }
         fleet = std::make_unique<fl::Fleet>(config);
         fleet->start();
@@ -40,7 +44,7 @@ protected:
         folder.write("Serverlists/Standard", fleet->serverListText());
         forms = createForms(waiting, desktop);
         forms->Form1->show();
-        form1().state.TimeoutMs = 1000;
+        form1().state.TimeoutMs = 2000;
         QObject::connect(form1().ListView3, &QTreeWidget::itemSelectionChanged, [this] {
             if (const QTreeWidgetItem* row = form1().ListView3->selectedRow()) selected.append(row->text(2));
         });

@@ -2,6 +2,7 @@
 #include "fleet/Fleet.h"
 #include "query/StatusReply.h"
 #include "support/FormsFixture.h"
+#include "support/LoopbackPeer.h"
 #include "ui/admin/TForm11.h"
 
 #include <QDir>
@@ -187,4 +188,15 @@ TEST_F(Selection, OpenPropertiesWindowIsRefreshedForTheNewServer)
     select("Alpha");
     EXPECT_TRUE(forms->Form11->isVisible());
     EXPECT_EQ(forms->Form11->Edit1->text(), QString("127.0.0.1:%1").arg(fleet->port(0)));
+}
+
+TEST_F(Selection, TheHostNameEndsAtTheFirstLineBreak)
+{
+    test::LoopbackPeer last(test::LoopbackPeer::always("\xFF\xFF\xFF\xFF\x01statusResponse\n"
+                                                       "\\mapname\\obj/obj_team2\\sv_maxclients\\16"
+                                                       "\\sv_hostname\\Zulu Clan\n1 50 \"Ann\"\n"));
+    folder.write("Serverlists/Standard", "Zulu\r\n127.0.0.1\r\n" + last.portText() + "\r\n");
+    start();
+    select("Zulu");
+    EXPECT_EQ(form1().Label3->text(), "Zulu Clan");
 }

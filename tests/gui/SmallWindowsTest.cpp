@@ -1,6 +1,7 @@
 // The link label and the credits window.
 #include "support/FormsFixture.h"
 #include "support/RecordingDesktop.h"
+#include "ui/lists/TForm3.h"
 #include "ui/widgets/TForm8.h"
 #include "ui/widgets/TLegacy.h"
 
@@ -45,6 +46,10 @@ TEST(LinkLabel, ClickOpensWebOrMailAddress)
         {TAdressType::atWWW, "", {}}, // nowhere to go
         {TAdressType::atWWW, "HTTPS://clan.example/x", {"HTTPS://clan.example/x"}},
         {TAdressType::atWWW, "www.clan.example", {"http://www.clan.example"}},
+        // Only a scheme before "://" counts: a host with a port opens as http.
+        {TAdressType::atWWW, "www.clan.example:8080/forum", {"http://www.clan.example:8080/forum"}},
+        {TAdressType::atWWW, " www.clan.example", {"http://www.clan.example"}},
+        {TAdressType::atWWW, " https://clan.example", {"https://clan.example"}},
         // A server's link never reaches the desktop with another scheme.
         {TAdressType::atWWW, "file:///etc/passwd", {}},
         {TAdressType::atWWW, "smb://host/share", {}},
@@ -57,7 +62,7 @@ TEST(LinkLabel, ClickOpensWebOrMailAddress)
         click(&link);
         EXPECT_EQ(addresses.opened, c.opened) << c.address.toStdString();
     }
-    EXPECT_EQ(clicks, 9);
+    EXPECT_EQ(clicks, static_cast<int>(std::size(cases)));
 }
 
 TEST(LinkLabel, HoverUnderlinesInActiveColourAndRestores)
@@ -106,4 +111,18 @@ TEST_F(Credits, BannerThreeShowsTheSecondPictureForGood)
     // The artwork is decoded through libjpeg.
     EXPECT_EQ(forms->Form8->Image2->pixmap().size(), QSize(249, 249));
     EXPECT_EQ(form1().Image1->pixmap().size(), QSize(668, 65));
+}
+
+class LinkCaption : public FormsFixture
+{};
+
+// The caption is set before the label's bold face; it still shows whole.
+TEST_F(LinkCaption, TheSupportLinkIsNotCut)
+{
+    writeData();
+    start();
+    const TLegacy* link = forms->Form3->Legacy2;
+    EXPECT_EQ(link->text(), "Korvane support");
+    EXPECT_GE(link->width(), link->sizeHint().width());
+    EXPECT_LE(link->geometry().right(), forms->Form3->GroupBox1->contentsRect().right());
 }

@@ -7,7 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
+#include <cstring>
+#include <netinet/in.h>
+#include <poll.h>
+#include <thread>
 
 using namespace korvane;
 using korvane::test::PrivateNetwork;
@@ -170,4 +176,99 @@ TEST(LinuxEcho, RealEchoesOnLoopback)
             false);
         EXPECT_EQ(unreachable.error, "Destination network unreachable");
     }
+}
+
+namespace {
+
+// Answers every echo request it sees with a reply forged from source, the
+// request's identifier and sequence moved by the given amounts.
+class EchoForger
+{
+public:
+    EchoForger(const std::string& source, int idShift, int sequenceShift)
+        : m_source(parseDottedAddress(source)), m_shifts{idShift, sequenceShift},
+          m_fd(::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP)), m_thread([this] { run(); })
+    {}
+    ~EchoForger()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_fd);
+    }
+
+private:
+    void run()
+    {
+        const int on = 1;
+        ::setsockopt(m_fd, IPPROTO_IP, IP_HDRINCL, &on, sizeof on);
+        unsigned char packet[1500]; // an IP header of 20 bytes on loopback, the ICMP message after it
+        while (!m_stop) {
+            pollfd wait{m_fd, POLLIN, 0};
+            const ssize_t size = ::poll(&wait, 1, 10) > 0 ? ::recv(m_fd, packet, sizeof packet, 0) : 0;
+            if (size < 28 || packet[20] != 8) continue; // echo requests only
+            unsigned char* icmp = packet + 20;
+            icmp[0] = 0; // echo reply
+            for (int at : {4, 6}) {
+                const int value = (icmp[at] << 8 | icmp[at + 1]) + m_shifts[at / 2 - 2];
+                icmp[at] = static_cast<unsigned char>(value >> 8);
+                icmp[at + 1] = static_cast<unsigned char>(value);
+            }
+            icmp[2] = icmp[3] = 0;
+            std::uint32_t sum = 0;
+            for (ssize_t i = 0; i + 1 < size - 20; i += 2) // the program's requests have an even size
+                sum += static_cast<std::uint32_t>(icmp[i] << 8 | icmp[i + 1]);
+            sum = (sum & 0xFFFF) + (sum >> 16);
+            sum = ~(sum + (sum >> 16));
+            icmp[2] = static_cast<unsigned char>(sum >> 8);
+            icmp[3] = static_cast<unsigned char>(sum);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            std::memcpy(&to.sin_addr, packet + 12, 4); // back to the sender...
+            std::memcpy(packet + 16, packet + 12, 4);
+            std::memcpy(packet + 12, &m_source, 4); // ...from the forged source
+            ::sendto(m_fd, packet, static_cast<std::size_t>(size), 0, reinterpret_cast<sockaddr*>(&to),
+                     sizeof to);
+        }
+    }
+
+    std::uint32_t m_source;
+    int m_shifts[2];
+    int m_fd;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace
+
+// The pinged host never answers; a forger on the same machine does, and only
+// a reply from the pinged address with the request's identifier and sequence
+// counts.
+TEST(LinuxEcho, OnlyThePingedHostsReplyToThisRequestCounts)
+{
+    struct Case
+    {
+        const char* source;
+        int idShift, sequenceShift;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"127.0.0.3", 0, 0, "No error"}, // the forger can pass for the host
+        {"127.0.0.2", 0, 0, "Request timed out"},
+        {"127.0.0.3", 0, 1, "Request timed out"},
+        {"127.0.0.3", 1, 0, "Request timed out"},
+    };
+    std::vector<std::string> errors;
+    const bool entered = PrivateNetwork::run([&] {
+        ASSERT_TRUE(PrivateNetwork::set("icmp_echo_ignore_all", "1"));
+        ASSERT_TRUE(PrivateNetwork::set("ping_group_range", "0 2147483647"));
+        for (IcmpSocketKind kind : {IcmpSocketKind::Datagram, IcmpSocketKind::Raw})
+            for (const Case& c : cases) {
+                EchoForger forger(c.source, c.idShift, c.sequenceShift);
+                errors.push_back(ping(kind, "127.0.0.3").error);
+            }
+    });
+    if (!entered) GTEST_SKIP() << "no network namespace of its own here";
+    ASSERT_EQ(errors.size(), 2 * std::size(cases));
+    for (std::size_t i = 0; i < errors.size(); ++i)
+        EXPECT_EQ(errors[i], cases[i % std::size(cases)].error) << i;
 }

@@ -96,3 +96,34 @@ TEST(RconExchange, OnlyTheServersDatagramsMakeTheReply)
     EXPECT_EQ(rconExchange(endpoint, "pw", "status", wait), (std::vector<std::string>{"", "first"}));
     EXPECT_TRUE(straysSent);
 }
+
+// Past the limits the rest of a reply is read and dropped: nothing of it is
+// kept, and nothing is left waiting for the next command.
+TEST(RconExchange, AReplyPastTheLimitsIsCutAndTheRestDropped)
+{
+    const RconReplyLimits limits{4, 100};
+    struct Case
+    {
+        std::vector<std::size_t> sizes;
+        std::size_t kept;
+        bool cut;
+    } cases[] = {
+        {{10, 10, 10, 10, 10, 10}, 4, true},
+        {{60, 40}, 2, false},
+        {{60, 41, 10}, 1, true}, // once cut, even what would fit is dropped
+    };
+    test::LoopbackSender server;
+    for (const Case& c : cases) {
+        UdpClient endpoint;
+        endpoint.setPeer("127.0.0.1", server.port());
+        endpoint.send("status");
+        for (std::size_t size : c.sizes)
+            ASSERT_TRUE(server.sendTo(endpoint.localPort(), std::string(size, 'x')));
+        const RconReply reply = receiveRconReply(
+            endpoint, [&](int timeoutMs) { return endpoint.readable(timeoutMs); }, limits, 5000, 50);
+        EXPECT_EQ(reply.datagrams.size(), c.kept) << c.sizes.size();
+        EXPECT_EQ(reply.cut, c.cut) << c.sizes.size();
+        EXPECT_FALSE(endpoint.readable(0)) << c.sizes.size();
+    }
+    EXPECT_EQ(rconCutLine(), "reply cut after 256 datagrams or 256 KB; the rest was dropped");
+}

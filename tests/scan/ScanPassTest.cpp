@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -393,7 +394,9 @@ struct EditingView : RecordingView
 
 // The watch lists are read afresh for every player entry and the list for
 // every row (one at a time), so an edit during the pass counts from the next
-// one on: in place with the same size, replaced whole, removed.
+// one on: in place with the same size, replaced whole, removed. With many
+// servers asked at once, every row's address is read as the pass starts, so
+// an outside edit of the list is not seen.
 TEST_F(ScanPass, EditsDuringThePassCountFromTheNextEntryOrRow)
 {
     fleet::FleetConfig config;
@@ -410,6 +413,7 @@ TEST_F(ScanPass, EditsDuringThePassCountFromTheNextEntryOrRow)
         std::function<void(const DataFolder&)> edit;
         std::vector<BuddyItem> buddies;
         std::string captionB;
+        int inFlight = 1;
     } cases[] = {
         {"buddy file rewritten in place, same size",
          1,
@@ -436,6 +440,12 @@ TEST_F(ScanPass, EditsDuringThePassCountFromTheNextEntryOrRow)
          [&](const DataFolder& f) { f.write("Serverlists/Standard", movedB); },
          {{"bob", "A"}},
          "no response"},
+        {"list changed after the first row, many in flight",
+         4,
+         [&](const DataFolder& f) { f.write("Serverlists/Standard", movedB); },
+         {{"bob", "A"}, {"bob", "B"}},
+         "1/16",
+         DefaultInFlight},
     };
     for (const Case& c : cases) {
         writeScanData(folder, servers);
@@ -444,12 +454,54 @@ TEST_F(ScanPass, EditsDuringThePassCountFromTheNextEntryOrRow)
         editing.after = c.after;
         editing.edit = [&] { c.edit(folder); };
         loadTable(editing, servers);
-        ASSERT_EQ(runScanPass(editing, control, 1).end, PassEnd::Complete) << c.what;
+        ASSERT_EQ(runScanPass(editing, control, c.inFlight).end, PassEnd::Complete) << c.what;
         EXPECT_EQ(editing.buddies, c.buddies) << c.what;
         const auto b = std::find_if(editing.rows.begin(), editing.rows.end(),
                                     [](const ScanRow& row) { return row.host == "B"; });
         ASSERT_NE(b, editing.rows.end()) << c.what;
         EXPECT_EQ(b->caption, c.captionB) << c.what;
+    }
+}
+
+// A view whose time-out the user changes once the first row is written.
+struct TimeOutChangingView : RecordingView
+{
+    int changedTo = 0;
+    void writeRow(int row, const ScanRow& r) override
+    {
+        if (row == 0) timeout = changedTo;
+        RecordingView::writeRow(row, r);
+    }
+};
+
+// Servers still waiting take the time-out in force, counted from their own
+// requests, and so do those not asked yet.
+TEST_F(ScanPass, ATimeOutChangedDuringThePassAppliesToServersStillWaiting)
+{
+    fleet::FleetConfig config;
+    config.servers = {makeServer("first", Behaviour::Answer)};
+    for (int i = 0; i < 5; ++i)
+        config.servers.push_back(makeServer("silent" + std::to_string(i), Behaviour::Silent));
+    fleet::Fleet servers(config);
+    servers.start();
+    writeScanData(folder, servers);
+    for (int inFlight : {DefaultInFlight, 3}) {
+        TimeOutChangingView changing;
+        loadTable(changing, servers, 60000);
+        changing.changedTo = 100;
+        // Halts a pass that waits out the old minute.
+        ScanControl guarded;
+        std::promise<void> ended;
+        std::thread watchdog([&guarded, done = ended.get_future()] {
+            if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) guarded.halt();
+        });
+        const PassResult result = runScanPass(changing, guarded, inFlight);
+        ended.set_value();
+        watchdog.join();
+        ASSERT_EQ(result.end, PassEnd::Complete) << "in flight " << inFlight;
+        EXPECT_EQ(changing.rows[0].caption, "0/16");
+        for (std::size_t row = 1; row < changing.rows.size(); ++row)
+            EXPECT_EQ(changing.rows[row].caption, "no response");
     }
 }
 
@@ -521,7 +573,7 @@ TEST(ScanSockets, RaisedLimitThenSocketsInsideItWithAMarginThatShrinks)
         ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
         long raised = static_cast<long>(c.soft);
         if (c.raisedTo > 0) raised = raiseOpenFileLimit(c.raisedTo);
-        const int got = scanSocketLimit(512);
+        const int got = descriptorsToSpare(512);
         ::setrlimit(RLIMIT_NOFILE, &saved);
         const long expectedLimit = std::max<long>(
             static_cast<long>(c.soft), std::min<long>(c.raisedTo, static_cast<long>(saved.rlim_max)));

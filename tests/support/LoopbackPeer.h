@@ -19,6 +19,21 @@
 
 namespace korvane::test {
 
+// A socket of this type bound to a free port on 127.0.0.1; port receives the port.
+inline int bindLoopbackSocket(int type, int& port)
+{
+    const int fd = ::socket(AF_INET, type, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+        throw std::runtime_error("cannot bind a loopback socket");
+    socklen_t length = sizeof local;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    port = ntohs(local.sin_port);
+    return fd;
+}
+
 struct PeerReply
 {
     std::string bytes;
@@ -32,15 +47,7 @@ public:
 
     explicit LoopbackPeer(Script script) : m_script(std::move(script))
     {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
-            throw std::runtime_error("cannot bind the loopback peer");
-        socklen_t length = sizeof local;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length);
-        m_port = ntohs(local.sin_port);
+        m_fd = bindLoopbackSocket(SOCK_DGRAM | SOCK_NONBLOCK, m_port);
         m_thread = std::thread([this] { run(); });
     }
 
@@ -126,6 +133,33 @@ private:
     std::string m_last;
 };
 
+// A socket on 127.0.0.1 that sends when the test says, always from one port:
+// a server whose datagrams come as the test needs them.
+class LoopbackSender
+{
+public:
+    LoopbackSender() { m_fd = bindLoopbackSocket(SOCK_DGRAM, m_port); }
+    ~LoopbackSender() { ::close(m_fd); }
+    LoopbackSender(const LoopbackSender&) = delete;
+    LoopbackSender& operator=(const LoopbackSender&) = delete;
+
+    int port() const { return m_port; }
+    // On loopback a datagram sent is already waiting at its port.
+    bool sendTo(int port, const std::string& bytes) const
+    {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<std::uint16_t>(port));
+        return ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
+               static_cast<ssize_t>(bytes.size());
+    }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
 // One datagram to a local port from a fresh socket on 127.0.0.1, or on ::1;
 // false where it cannot be sent (no IPv6 loopback).
 inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
@@ -153,15 +187,9 @@ inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
 // A loopback port where nothing listens (bound, then released), for UDP or TCP.
 inline int unusedPort(int type = SOCK_DGRAM)
 {
-    const int fd = ::socket(AF_INET, type, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    socklen_t length = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    ::close(fd);
-    return ntohs(local.sin_port);
+    int port = 0;
+    ::close(bindLoopbackSocket(type, port));
+    return port;
 }
 
 } // namespace korvane::test

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace korvane::test {
 
 void ScriptedDialogs::message(QWidget*, const QString& text)
@@ -12,6 +14,7 @@ void ScriptedDialogs::message(QWidget*, const QString& text)
 bool ScriptedDialogs::confirm(QWidget*, const QString& text)
 {
     m_shown.append({"confirm", QStringLiteral("Confirm"), text});
+    runWhileOpen();
     if (m_confirms.isEmpty()) {
         ADD_FAILURE() << "unscripted question: " << text.toStdString();
         return false;
@@ -27,6 +30,7 @@ void ScriptedDialogs::error(QWidget*, const QString& text)
 QString ScriptedDialogs::openFile(QWidget*, const QString& filter, const QString&)
 {
     m_shown.append({"open", QString(), filter});
+    runWhileOpen();
     if (m_fileNames.isEmpty()) {
         ADD_FAILURE() << "unscripted file-open dialog";
         return {};
@@ -37,11 +41,17 @@ QString ScriptedDialogs::openFile(QWidget*, const QString& filter, const QString
 QString ScriptedDialogs::saveFile(QWidget*, const QString& name, const QString&, const QString&)
 {
     m_shown.append({"save", QString(), name});
+    runWhileOpen();
     if (m_fileNames.isEmpty()) {
         ADD_FAILURE() << "unscripted file-save dialog";
         return {};
     }
     return m_fileNames.takeFirst();
+}
+
+void ScriptedDialogs::runWhileOpen()
+{
+    if (const std::function<void()> action = std::exchange(m_whileOpen, nullptr)) action();
 }
 
 QStringList ScriptedDialogs::shownTexts() const

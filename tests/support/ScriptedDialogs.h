@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace korvane::test {
 
 struct ShownBox
@@ -29,6 +31,9 @@ public:
 
     void queueConfirm(bool yes) { m_confirms.append(yes); }
     void queueFileName(const QString& name) { m_fileNames.append(name); }
+    // Runs while the next question or file dialog is open, where a real one
+    // runs its own event loop (timers fire, workers report).
+    void whileNextOpen(std::function<void()> action) { m_whileOpen = std::move(action); }
 
     const QList<ShownBox>& shown() const { return m_shown; }
     QStringList shownTexts() const;
@@ -38,6 +43,9 @@ private:
     QList<ShownBox> m_shown;
     QList<bool> m_confirms;
     QStringList m_fileNames;
+    std::function<void()> m_whileOpen;
+
+    void runWhileOpen();
 };
 
 } // namespace korvane::test

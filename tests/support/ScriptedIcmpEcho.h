@@ -39,6 +39,12 @@ public:
         std::lock_guard<std::mutex> guard(m_mutex);
         m_default = outcome;
     }
+    // Every echo to this address gets this outcome unless one is queued.
+    void answerFor(const std::string& dotted, Outcome outcome)
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_byAddress[parseDottedAddress(dotted)] = outcome;
+    }
     void queue(Outcome outcome)
     {
         std::lock_guard<std::mutex> guard(m_mutex);
@@ -143,12 +149,16 @@ private:
     Outcome take(Request request)
     {
         std::unique_lock<std::mutex> lock(m_mutex);
+        const std::uint32_t address = request.address;
         m_requests.push_back(std::move(request));
         ++m_waiting;
         m_released.wait(lock, [this] { return !m_held || m_passes > 0; });
         if (m_held) --m_passes;
         --m_waiting;
-        if (m_queued.empty()) return m_default;
+        if (m_queued.empty()) {
+            const auto own = m_byAddress.find(address);
+            return own != m_byAddress.end() ? own->second : m_default;
+        }
         const Outcome next = m_queued.front();
         m_queued.pop_front();
         return next;
@@ -157,6 +167,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_released;
     Outcome m_default;
+    std::map<std::uint32_t, Outcome> m_byAddress;
     std::deque<Outcome> m_queued;
     std::optional<IcmpSetUpFailure> m_setUpFailure;
     std::map<std::string, HostEntry> m_names;

@@ -39,7 +39,8 @@ const char* const Usage =
     "with the settings of its Config, and print the result; or, with --master, print the\n"
     "public servers of a game as the masters list them.\n"
     "\n"
-    "      --in-flight K       ask at most K servers at once (1 to 65536, default 4096)\n"
+    "      --in-flight K       keep at most K servers under way at once (1 to 65536, default 4096);\n"
+    "                          requests leave only as fast as the line brings the replies back\n"
     "      --master GAMENAME   mohaa (Allied Assault), mohaas (Spearhead) or mohaab (Breakthrough)\n"
     "      --masters LIST      the masters to ask instead of those of the data folder's Masters.txt\n"
     "      --help              display this help and exit\n"
@@ -176,6 +177,10 @@ int main(int argc, char** argv)
     ScanControl control;
     const PassResult result = runScanPass(table, control, inFlight);
     if (result.end != PassEnd::Complete) return fail(result.error.empty() ? "scan halted" : result.error);
+    // Replies lost on this machine show as silent servers: say why.
+    if (const std::uint64_t dropped = control.dropped.load())
+        std::cerr << "korvane-scan: warning: the system dropped " << dropped
+                  << " replies for want of receive buffer room\n";
 
     bool written = true;
     for (const ScanRow& row : table.rows)

@@ -50,6 +50,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     LabeledEdit2 = new LabeledEdit(Panel1, QStringLiteral("LabeledEdit2"), QString(), QRect(33, 3, 34, 18));
     LabeledEdit2->setAccessibleName(QStringLiteral("ping time"));
     LabeledEdit2->setReadOnly(true);
+    setFaceFlat(LabeledEdit2);
     LabeledEdit2->setFont(tahoma(false));
     setColour(LabeledEdit2, QPalette::Text, QColor(255, 0, 0));
 
@@ -66,6 +67,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Edit1 = place<QLineEdit>(AddressPanel, QStringLiteral("Edit1"), QRect(30, 3, 127, 18));
     Edit1->setAccessibleName(QStringLiteral("server address"));
     Edit1->setReadOnly(true);
+    setFaceFlat(Edit1);
 
     Panel6 = makePanel(this, QStringLiteral("Panel6"), QRect(160, 65, 161, 24), QFrame::StyledPanel);
     Legacy1 = place<TLegacy>(Panel6, QStringLiteral("Legacy1"), QRect(4, 3, 152, 18), desktop());
@@ -76,7 +78,7 @@ TForm11::TForm11(Forms& forms) : FormBase(forms, QStringLiteral("TForm11"), QStr
     Panel5 = makePanel(this, QStringLiteral("Panel5"), QRect(0, 89, 321, 208), QFrame::StyledPanel);
     LabeledEdit4 = new LabeledEdit(Panel5, QStringLiteral("LabeledEdit4"), QStringLiteral("Version"),
                                    QRect(4, 18, 313, 19));
-    LabeledEdit4->setFrame(false);
+    setFaceFlat(LabeledEdit4);
     Memo1 = place<QPlainTextEdit>(Panel5, QStringLiteral("Memo1"), QRect(4, 40, 313, 166));
     Memo1->setAccessibleName(QStringLiteral("maps in rotation"));
     Memo1->setReadOnly(true);
@@ -106,15 +108,23 @@ void TForm11::FormShow()
     PaintBox1->clear();
     PaintBox1->moveTo(GraphRight, 21);
     Panel1->setFocus();
-    // Without a selected server there is nothing to ping: the checker would
-    // go on with the previous host, or with localhost.
-    if (!s.SelectedIP.empty()) {
-        THostChecker& checker = *forms().Form1->HostChecker1;
+    // The ping shown is always the host's in view: another host's last value
+    // goes, and the checker drops what it still has under way for that one.
+    THostChecker& checker = *forms().Form1->HostChecker1;
+    if (isBlankHost(s.SelectedIP)) {
+        // No address (no server selected, or its record gone): nothing to ping,
+        // where the checker would go on with the previous host.
+        checker.abandonChecks();
+        Edit1->clear();
+        showPingText("down");
+    } else {
+        if (s.SelectedIP != m_pingedHost) showPingText({});
         checker.setHostName(s.SelectedIP);
         checker.CheckNow();
         checker.setAutoCheckPeriod(static_cast<std::uint16_t>(graphStepMs(s.TimeoutMs.load())));
         checker.setAutoCheck(true);
     }
+    m_pingedHost = s.SelectedIP;
     LabeledEdit1->clear();
     LabeledEdit3->clear();
     const StoredPasswords stored = findPasswords(PasswordKey(s.SelectedIP, s.SelectedPort));

@@ -85,6 +85,8 @@ protected:
 
 private:
     void showPingText(const std::string& text);
+
+    std::string m_pingedHost; // the host the ping field speaks of
 };
 
 } // namespace korvane

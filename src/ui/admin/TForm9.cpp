@@ -11,6 +11,7 @@
 #include "ui/widgets/Furniture.h"
 #include "ui/widgets/Look.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QHBoxLayout>
@@ -18,10 +19,66 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace korvane {
 
 namespace {
+
+// The user's input waits while the console waits for its reply, so that no
+// second command can start, but the window system's requests do not: a close
+// of the program goes through at once. (An event loop told to exclude user
+// input would hold the close back too, until the wait ends.) A box opened
+// meanwhile, such as the save question of a closing properties window, takes
+// input as usual.
+class UserInputHeld : public QObject
+{
+public:
+    UserInputHeld() { QCoreApplication::instance()->installEventFilter(this); }
+    ~UserInputHeld() override { QCoreApplication::instance()->removeEventFilter(this); }
+    UserInputHeld(const UserInputHeld&) = delete;
+    UserInputHeld& operator=(const UserInputHeld&) = delete;
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        return isUserInput(event->type()) && !inModalBox(target);
+    }
+
+private:
+    static bool isUserInput(QEvent::Type type)
+    {
+        switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+        }
+    }
+    static bool inModalBox(QObject* target)
+    {
+        const QWidget* box = QApplication::activeModalWidget();
+        if (!box) return false;
+        if (target == box->windowHandle()) return true;
+        const auto* widget = qobject_cast<const QWidget*>(target);
+        return widget && widget->window() == box;
+    }
+};
 
 void consoleLook(QWidget* control, const QColor& text)
 {
@@ -118,11 +175,17 @@ QStringList TForm9::consoleLines() const
 
 void TForm9::addConsoleLine(const QString& line)
 {
+    addConsoleLines({line});
+}
+
+void TForm9::addConsoleLines(const QStringList& lines)
+{
+    if (lines.isEmpty()) return;
     QTextCursor end(Memo1->document());
     end.movePosition(QTextCursor::End);
     // Text typed after the last line gets its line end first.
     if (!Memo1->document()->lastBlock().text().isEmpty()) end.insertText(QStringLiteral("\n"));
-    end.insertText(line + QLatin1Char('\n'));
+    end.insertText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     Memo1->setTextCursor(end);
     Memo1->ensureCursorVisible();
 }
@@ -163,7 +226,9 @@ void TForm9::FormHide()
 bool TForm9::waitForDatagram(int timeoutMs)
 {
     if (!IdUDPClient1.isOpen()) return false;
-    if (IdUDPClient1.readable(0)) return true;
+    // One turn of the loop even with a datagram waiting: in a flood the reads
+    // come in batches, and the windows take their turn between them.
+    const UserInputHeld held;
     QEventLoop loop;
     QSocketNotifier arrival(static_cast<qintptr>(IdUDPClient1.nativeHandle()), QSocketNotifier::Read);
     QTimer limit;
@@ -174,7 +239,7 @@ bool TForm9::waitForDatagram(int timeoutMs)
     limit.start(timeoutMs);
     m_waiting = &loop;
     m_arrival = &arrival;
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec();
     m_waiting = nullptr;
     m_arrival = nullptr;
     return IdUDPClient1.isOpen() && IdUDPClient1.readable(0);
@@ -195,8 +260,10 @@ void TForm9::Edit1KeyDown(int key)
         const std::vector<std::string> lines =
             rconExchange(IdUDPClient1, toBytes(LabeledEdit1->text()), command,
                          [this](int timeoutMs) { return waitForDatagram(timeoutMs); });
+        QStringList shown;
         for (const std::string& line : lines)
-            addConsoleLine(toQString(line));
+            shown.append(toQString(line));
+        addConsoleLines(shown);
         Edit1->clear();
         Edit1->setFocus();
     }

@@ -42,6 +42,8 @@ public:
     // The console's lines; the last line's end does not start another.
     QStringList consoleLines() const;
     void addConsoleLine(const QString& line);
+    // In one insertion: a long reply shows at once rather than line by line.
+    void addConsoleLines(const QStringList& lines);
 
     void Edit1KeyDown(int key);
     void Button1Click();
@@ -55,8 +57,8 @@ protected:
 
 private:
     // Waits for the endpoint's next datagram. Everything but the user's input
-    // goes on meanwhile: windows repaint, a scan fills its rows, and no second
-    // command can start.
+    // goes on meanwhile: windows repaint, a scan fills its rows, a close of the
+    // program ends the wait, and no second command can start.
     bool waitForDatagram(int timeoutMs);
 
     QEventLoop* m_waiting = nullptr;

@@ -364,8 +364,7 @@ void TForm3::deleteserver1Click()
 {
     const std::string name = selectedList();
     if (name.empty() || state().Scanning || name == DefaultListName) return;
-    if (!dialogs().confirm(this, QStringLiteral("Delete List ") + fileNameText(name) + QStringLiteral(" ?")))
-        return;
+    if (!confirmIdle(QStringLiteral("Delete List ") + fileNameText(name) + QStringLiteral(" ?"))) return;
     deleteList(name);
     reload();
     state().CurrentList = currentListOf(DefaultListName);
@@ -409,6 +408,8 @@ void TForm3::newlist1Click()
         !dialogs().confirm(this, QStringLiteral("List ") + fileNameText(name) +
                                      QStringLiteral(" exists. Empty it ?")))
         return;
+    // The dialogs ran event loops of their own, where a scan may have started.
+    if (state().Scanning) return;
     createList(name);
     forms().Form5->openList(name);
 }
@@ -418,7 +419,7 @@ void TForm3::Button7Click()
     ListView1->setFocus();
     if (!state().Scanning) {
         const QString path = dialogs().openFile(this, QStringLiteral("sslf (*.sslf)"), QDir::currentPath());
-        if (!path.isEmpty() && dialogs().confirm(this, QStringLiteral("Import HLSW list ?")))
+        if (!path.isEmpty() && confirmIdle(QStringLiteral("Import HLSW list ?")))
             if (const std::optional<std::string> list = confirmImportTarget(*this, path, ".sslf"))
                 importSslf(fileNameOf(path), *list);
     }

@@ -137,8 +137,8 @@ std::optional<std::string> confirmImportTarget(FormBase& window, const QString& 
         return std::nullopt;
     }
     if (target.replacesAnother && fileExists(listFilePath(target.listName)) &&
-        !window.dialogs().confirm(&window, QStringLiteral("List ") + fileNameText(target.listName) +
-                                               QStringLiteral(" exists. Replace it ?")))
+        !window.confirmIdle(QStringLiteral("List ") + fileNameText(target.listName) +
+                            QStringLiteral(" exists. Replace it ?")))
         return std::nullopt;
     return target.listName;
 }
@@ -242,7 +242,8 @@ void TForm5::Button2Click()
                              ListView::subItem(row, 1) + QStringLiteral("\nnew: ") + LabeledEdit1->text() +
                              QLatin1Char(' ') + LabeledEdit2->text() + QLatin1Char(':') +
                              LabeledEdit3->text();
-    if (!dialogs().confirm(this, question)) return;
+    // The editor's list may be the current one, and a scan that starts meanwhile closes the editor.
+    if (!confirmIdle(question)) return;
     row->setText(0, LabeledEdit1->text());
     row->setText(1, LabeledEdit2->text());
     row->setText(2, LabeledEdit3->text());
@@ -254,8 +255,7 @@ void TForm5::ToolButton6Click()
 {
     QTreeWidgetItem* row = ListView1->selectedRow();
     if (!row) return;
-    if (!dialogs().confirm(this,
-                           QStringLiteral("Delete server: ") + ListView::caption(row) + QStringLiteral(" ?")))
+    if (!confirmIdle(QStringLiteral("Delete server: ") + ListView::caption(row) + QStringLiteral(" ?")))
         return;
     delete row;
     // The view would make the next row current and selected while the fields
@@ -309,7 +309,7 @@ void TForm5::ToolButton3Click()
 {
     const QString path = dialogs().openFile(this, QStringLiteral("txt (*.txt)"), QDir::currentPath());
     if (path.isEmpty()) return;
-    if (!dialogs().confirm(this, QStringLiteral("Sure text is formated: Name|Ip:Port ?"))) return;
+    if (!confirmIdle(QStringLiteral("Sure text is formated: Name|Ip:Port ?"))) return;
     if (const std::optional<std::string> list = confirmImportTarget(*this, path, ".txt"))
         importAse(fileNameOf(path), *list);
 }

@@ -56,7 +56,7 @@ void TForm1::showServerAnswer(const std::string& reply, QTreeWidgetItem* row)
     else
         properties.startMapList();
     properties.showReplyFacts(replyFacts(reply));
-    Label3->setText(toQString(ExtractValue(reply, KeyHostName)));
+    Label3->setText(toQString(hostNameOf(reply)));
     const std::string map = ExtractValue(reply, KeyMapName);
     Label2->setText(QStringLiteral("Map: ") + toQString(map));
     if (row) row->setText(MapColumn, toQString(map));

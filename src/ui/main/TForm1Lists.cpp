@@ -41,7 +41,7 @@ void TForm1::deleteserver1Click()
     const QTreeWidgetItem* selected = ListView3->selectedRow();
     if (!selected || state.Scanning) return;
     const QString name = selected->text(HostColumn);
-    if (!dialogs().confirm(this, toQString(deleteQuestion(toBytes(name))))) return;
+    if (!confirmIdle(toQString(deleteQuestion(toBytes(name))))) return;
 
     const std::string path = currentListPath(state.CurrentList);
     removeServer(path, toBytes(name));

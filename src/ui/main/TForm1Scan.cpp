@@ -11,6 +11,7 @@
 #include "query/StatusReply.h"
 #include "scan/WatchLists.h"
 #include "ui/admin/TForm11.h"
+#include "ui/admin/TForm9.h"
 #include "ui/main/Forms.h"
 #include "ui/main/WindowScanView.h"
 #include "ui/watch/TForm2.h"
@@ -130,6 +131,9 @@ void TForm1::FormClose()
     if (state.Scanning && state.ScanThread) state.ScanThread->halt();
     // Passwords typed into the properties window are not dropped unasked.
     if (forms().Form11->isVisible()) forms().Form11->close();
+    // The console's wait for a reply ends with it, rather than keeping the
+    // program, its windows shown, until the wait's time-out.
+    if (forms().Form9->isVisible()) forms().Form9->hide();
 }
 
 } // namespace korvane

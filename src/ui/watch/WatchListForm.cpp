@@ -123,7 +123,7 @@ void WatchListForm::deleteOneClick()
 
 void WatchListForm::deleteAllClick()
 {
-    if (!state().Scanning && dialogs().confirm(this, QStringLiteral("sure to delete complete list ?"))) {
+    if (!state().Scanning && confirmIdle(QStringLiteral("sure to delete complete list ?"))) {
         ListView1->clear();
         ListView1->sortNow();
         rewriteFile();

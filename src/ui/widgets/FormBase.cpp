@@ -75,6 +75,11 @@ FormBase::Reaction FormBase::clickReaction(std::function<void()> handler)
     };
 }
 
+bool FormBase::confirmIdle(const QString& text)
+{
+    return dialogs().confirm(this, text) && !state().Scanning;
+}
+
 void FormBase::showInFront()
 {
     show();

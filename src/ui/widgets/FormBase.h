@@ -72,6 +72,11 @@ public:
         react(control, clickReaction([form = as<Form>(), handler] { (form->*handler)(); }));
     }
 
+    // The question of an action a scan refuses: true on Yes with still no scan
+    // running. A question runs an event loop of its own, where the auto-scan
+    // timer can start a scan while it is open.
+    bool confirmIdle(const QString& text);
+
     // Shown, and in front and active even when it was open behind another window.
     void showInFront();
 

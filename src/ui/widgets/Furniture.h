@@ -79,6 +79,13 @@ inline QLineEdit* makeFlatEdit(QWidget* parent, const QString& name, const QRect
     return edit;
 }
 
+// A field that reads as text on its panel: flat, in the window's face colour.
+inline void setFaceFlat(QLineEdit* edit)
+{
+    edit->setFrame(false);
+    setColour(edit, QPalette::Base, edit->palette().color(QPalette::Window));
+}
+
 inline QMenu* makeMenu(QWidget* owner, const QString& name)
 {
     auto* menu = new QMenu(owner);

@@ -32,6 +32,12 @@ QString TLegacy::target() const
     return QStringLiteral("mailto:") + Adress;
 }
 
+void TLegacy::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange && AutoSize) adjustSize();
+}
+
 void TLegacy::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);

@@ -18,7 +18,8 @@ class TLegacy : public QLabel
 public:
     TLegacy(Desktop& desktop, QWidget* parent);
 
-    // The caption; with AutoSize on (the default) the label takes the caption's size.
+    // The caption; with AutoSize on (the default) the label takes the caption's
+    // size, in the font it has at any time.
     void setText(const QString& caption);
     bool AutoSize = true;
 
@@ -36,6 +37,7 @@ public:
     QString target() const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
