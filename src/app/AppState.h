@@ -25,6 +25,8 @@ struct AppState
     bool ReservedFlag = false;
     int UserTimeoutMs = 0;
     std::string BannerImage;
+    // Kept apart from the settings file (app/AlertSetting.h).
+    bool BuddyAlerts = true;
 
     // Reply time-out in force for every status query.
     std::atomic<int> TimeoutMs{0};

@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace korvane {
@@ -22,8 +23,10 @@ bool isExeName(const std::string& path)
     return path.size() >= 4 && lowerCase(path.substr(path.size() - 4)) == ".exe";
 }
 
+} // namespace
+
 // argv storage whose pointers stay valid across fork().
-struct Argv
+struct Process::Argv
 {
     explicit Argv(std::vector<std::string> words) : strings(std::move(words))
     {
@@ -35,8 +38,6 @@ struct Argv
     std::vector<std::string> strings;
     std::vector<char*> pointers;
 };
-
-} // namespace
 
 std::vector<std::string> splitWindowsCommandLine(const std::string& arguments)
 {
@@ -121,13 +122,34 @@ std::string findOnPath(const std::string& name)
     }
 }
 
+ProgramFile inspectProgram(const std::string& path)
+{
+    struct stat info
+    {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return ProgramFile::Missing;
+    if (S_ISDIR(info.st_mode)) return ProgramFile::Folder;
+    if (!S_ISREG(info.st_mode)) return ProgramFile::NotExecutable;
+    if (::access(path.c_str(), X_OK) == 0) return ProgramFile::Executable;
+    char start[2] = {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t got = ::read(fd, start, sizeof start);
+        ::close(fd);
+    }
+    return start[0] == '#' && start[1] == '!' ? ProgramFile::ScriptWithoutRunBit : ProgramFile::NotExecutable;
+}
+
+std::string systemErrorText(int error)
+{
+    return std::generic_category().message(error);
+}
+
 std::unique_ptr<Process> Process::start(const std::string& program, const std::string& arguments,
                                         const std::string& workingDirectory)
 {
     const std::vector<std::string> args = splitWindowsCommandLine(arguments);
     std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
-    Argv direct(words);
 
     // A Windows binary is not executable here (no x bit, or no binfmt handler).
     std::vector<std::string> wineWords;
@@ -138,17 +160,35 @@ std::unique_ptr<Process> Process::start(const std::string& program, const std::s
             wineWords.insert(wineWords.end(), args.begin(), args.end());
         }
     }
-    Argv viaWine(wineWords);
+    return spawn(Argv(words), Argv(wineWords), workingDirectory, nullptr);
+}
 
+std::unique_ptr<Process> Process::startNative(const std::string& program,
+                                              const std::vector<std::string>& arguments,
+                                              const std::string& workingDirectory, int* error)
+{
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return spawn(Argv(words), Argv({}), workingDirectory, error);
+}
+
+std::unique_ptr<Process> Process::spawn(const Argv& direct, const Argv& viaWine,
+                                        const std::string& workingDirectory, int* errorOut)
+{
+    const auto fail = [errorOut](int error) -> std::unique_ptr<Process> {
+        if (errorOut) *errorOut = error;
+        return nullptr;
+    };
     // The child reports a failed exec through this pipe; a successful exec closes it.
     int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) return nullptr;
+    if (::pipe2(report, O_CLOEXEC) != 0) return fail(errno);
 
     const pid_t pid = ::fork();
     if (pid < 0) {
+        const int error = errno;
         ::close(report[0]);
         ::close(report[1]);
-        return nullptr;
+        return fail(error);
     }
     if (pid == 0) {
         // Only async-signal-safe calls from here on: the parent has threads.
@@ -185,7 +225,7 @@ std::unique_ptr<Process> Process::start(const std::string& program, const std::s
         int ignored;
         while (::waitpid(pid, &ignored, 0) < 0 && errno == EINTR) {
         }
-        return nullptr;
+        return fail(error);
     }
     return std::unique_ptr<Process>(new Process(pid));
 }

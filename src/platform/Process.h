@@ -26,6 +26,13 @@ std::string quoteWindowsArgument(const std::string& text);
 // Full path of an executable file of that name on PATH, "" when none.
 std::string findOnPath(const std::string& name);
 
+// What a path is, as a program to start.
+enum class ProgramFile { Missing, Folder, NotExecutable, ScriptWithoutRunBit, Executable };
+ProgramFile inspectProgram(const std::string& path);
+
+// The system's text for an error number ("Exec format error").
+std::string systemErrorText(int error);
+
 class Process
 {
 public:
@@ -34,6 +41,11 @@ public:
     // the handle goes away.
     static std::unique_ptr<Process> start(const std::string& program, const std::string& arguments,
                                           const std::string& workingDirectory);
+    // A program of this system with exactly these arguments after its name;
+    // never through wine. On failure the error number goes to *error.
+    static std::unique_ptr<Process> startNative(const std::string& program,
+                                                const std::vector<std::string>& arguments,
+                                                const std::string& workingDirectory, int* error = nullptr);
 
     ~Process();
     Process(const Process&) = delete;
@@ -47,6 +59,9 @@ public:
 
 private:
     explicit Process(int pid) : m_pid(pid) {}
+    struct Argv;
+    static std::unique_ptr<Process> spawn(const Argv& direct, const Argv& viaWine,
+                                          const std::string& workingDirectory, int* error);
 
     int m_pid;
     bool m_ended = false;

@@ -33,14 +33,31 @@ std::string ExtractValue(const std::string& reply, const std::string& key)
     return valueFrom(reply, at + key.size());
 }
 
+namespace {
+
+// A key's value that ends with the settings line when the key is its last.
+std::string settingsLineValue(const std::string& reply, const std::string& key)
+{
+    const std::string value = ExtractValue(reply, key);
+    return value.substr(0, value.find_first_of("\r\n"));
+}
+
+} // namespace
+
 std::string hostNameOf(const std::string& reply)
 {
-    const std::string value = ExtractValue(reply, KeyHostName);
-    return value.substr(0, value.find_first_of("\r\n"));
+    return settingsLineValue(reply, KeyHostName);
 }
 
 std::string DetectGame(const std::string& reply)
 {
+    // A Breakthrough server names its game in its version ("Medal of Honor
+    // Breakthrough 2.40b ..."); engines that give the game's short name call
+    // it mohaab. Only those two values are read, so a host name, a map or a
+    // player called Breakthrough changes nothing.
+    if (containsNoCase(settingsLineValue(reply, KeyVersion), "breakthrough") ||
+        lowerCase(settingsLineValue(reply, KeyGameName)) == "mohaab")
+        return GameBreakthrough;
     return containsNoCase(reply, "medal of honor spearhead") ? GameSpearhead : GameMedalOfHonor;
 }
 

@@ -14,9 +14,11 @@ inline const std::string KeyMaxClients = "sv_maxclients\\";
 inline const std::string KeyMapList = "\\sv_maplist\\";
 inline const std::string KeyVersion = "\\version\\";
 inline const std::string KeyUrl = "URL\\";
+inline const std::string KeyGameName = "\\gamename\\";
 
 inline const std::string GameSpearhead = "Spearhead";
 inline const std::string GameMedalOfHonor = "Medal of Honor";
+inline const std::string GameBreakthrough = "Breakthrough";
 
 inline const std::string NoLinkCaption = "no link available";
 // Where the link points when a server gives no web address of its own.
@@ -45,7 +47,9 @@ std::string ExtractValue(const std::string& reply, const std::string& key);
 // the settings line the value would run on through every player line.
 std::string hostNameOf(const std::string& reply);
 
-// GameSpearhead when the reply names "medal of honor spearhead" (any case).
+// GameBreakthrough when the reply's version names Breakthrough or its game
+// name is mohaab (any case), else GameSpearhead when the reply names "medal of
+// honor spearhead" (any case), else GameMedalOfHonor.
 std::string DetectGame(const std::string& reply);
 
 // Every line feed from the 26th character on starts an entry, the final one

@@ -9,7 +9,11 @@
 #include <QDir>
 #include <QTimer>
 
+#include <fstream>
+#include <functional>
+#include <map>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace korvane;
 using korvane::test::FakeGame;
@@ -259,4 +263,123 @@ TEST_F(Launch, WindowsKeepWorkingUntilTheGameExits)
     ASSERT_FALSE(game.recorded().empty());
     EXPECT_EQ(game.recorded().back(), "released");
     EXPECT_FALSE(form1().Timer1->isActive());
+}
+
+// The engine runs every game from one program and is told the server's game.
+TEST_F(Launch, EngineToldTheServersGame)
+{
+    struct Case
+    {
+        const char* why;
+        QString label;
+        std::string aa, sh; // program names in the case's folder, "" for an empty path
+        std::string started;
+        int target;
+        std::string password;
+    };
+    const Case cases[] = {
+        {"Allied Assault through its launcher", "Medal of Honor", "launch_openmohaa_base", "",
+         "launch_openmohaa_base", 0, "pw"},
+        {"Spearhead through the engine", "Spearhead", "", "openmohaa.x86_64", "openmohaa.x86_64", 1, "a b"},
+        {"Spearhead through its launcher beside the base one", "Spearhead", "", "launch_openmohaa_base",
+         "launch_openmohaa_spearhead", 1, "pw"},
+        {"Breakthrough through an AppImage; no password given", "Breakthrough", "OpenMoHAA-x86_64.AppImage",
+         "", "OpenMoHAA-x86_64.AppImage", 2, ""},
+        {"Breakthrough beside a Windows game path", "Breakthrough", "MOHAA.exe", "openmohaa", "openmohaa", 2,
+         "pw"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string dir = gameDir + "/case" + std::to_string(++n);
+        QDir().mkpath(QString::fromStdString(dir));
+        std::map<std::string, FakeGame> programs;
+        for (const std::string& name : {c.aa, c.sh, c.started})
+            if (!name.empty()) programs.emplace(name, FakeGame::write(dir, name, 0));
+        AppState& s = form1().state;
+        s.AAPath = c.aa.empty() ? "" : dir + "/" + c.aa;
+        s.SHPath = c.sh.empty() ? "" : dir + "/" + c.sh;
+        s.Nickname = "Big Al";
+        s.Password = c.password;
+        form1().Label4->setText(c.label);
+        connect();
+        EXPECT_TRUE(dialogs.shown().isEmpty()) << c.why;
+        std::vector<std::string> argv{dir,    "+set", "com_target_game", std::to_string(c.target),
+                                      "+set", "name", "Big Al"};
+        if (!c.password.empty()) argv = argv + std::vector<std::string>{"+set", "password", c.password};
+        argv = argv + SetOptions + std::vector<std::string>{"+connect", "127.0.0.1:12203"};
+        EXPECT_EQ(programs.at(c.started).recorded(), argv) << c.why;
+        for (const auto& [name, program] : programs)
+            EXPECT_EQ(program.runs(), name == c.started ? 1 : 0) << c.why << ": " << name;
+    }
+}
+
+TEST_F(Launch, EngineRefusalsAndAnEngineThatStopsAtOnce)
+{
+    struct Case
+    {
+        const char* why;
+        QString label;
+        std::string aaName; // in the case's folder
+        std::function<void(const std::string& path)> make;
+        std::string text; // <p> for the path
+        bool optionsShown;
+        int runs;
+    };
+    const auto file = [](const std::string& bytes, mode_t mode) {
+        return [bytes, mode](const std::string& path) {
+            std::ofstream(path) << bytes;
+            ::chmod(path.c_str(), mode);
+        };
+    };
+    const auto game = [](int code, bool executable) {
+        return [code, executable](const std::string& path) {
+            FakeGame::write(path.substr(0, path.rfind('/')), path.substr(path.rfind('/') + 1), code,
+                            executable);
+        };
+    };
+    const Case cases[] = {
+        {"a folder", "Medal of Honor", "openmohaa",
+         [](const std::string& path) { QDir().mkpath(QString::fromStdString(path)); },
+         "<p> is a folder. Please select the openmohaa program or a launch_openmohaa launcher inside it.",
+         true, 0},
+        {"a file that is not executable", "Spearhead", "openmohaa",
+         file("\x7f"
+              "ELF",
+              0644),
+         "<p> is not executable. Please select the OpenMoHAA engine, or make this file executable (chmod "
+         "+x).",
+         true, 0},
+        {"a launcher script without its run bit", "Medal of Honor", "launch_openmohaa_base", game(0, false),
+         "<p> is a script without its run bit. Make it executable (chmod +x) and connect again.", true, 0},
+        {"an executable that is no program", "Medal of Honor", "openmohaa", file("\x01\x02", 0755),
+         "Error starting OpenMoHAA: Exec format error", false, 0},
+        {"a launcher that stops at once", "Breakthrough", "launch_openmohaa_breakthrough", game(1, true),
+         "OpenMoHAA ended with exit code 1. If it stopped at once, check that the game's data folders (main, "
+         "mainta, maintt) are beside the engine.",
+         false, 1},
+        {"Breakthrough without the engine", "Breakthrough", "MOHAA.exe", game(0, true),
+         "Breakthrough servers can only be joined with the OpenMoHAA engine. Please select openmohaa or a "
+         "launch_openmohaa launcher as a game path.",
+         true, 0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string dir = gameDir + "/bad" + std::to_string(++n);
+        QDir().mkpath(QString::fromStdString(dir));
+        const std::string path = dir + "/" + c.aaName;
+        c.make(path);
+        form1().state.AAPath = path;
+        form1().state.SHPath.clear();
+        form1().Label4->setText(c.label);
+        form1().Timer1->start();
+        forms->Form3->hide();
+        connect();
+        std::string text = c.text;
+        if (text.rfind("<p>", 0) == 0) text.replace(0, 3, path);
+        EXPECT_EQ(dialogs.shownTexts(), QStringList{QString::fromStdString(text)}) << c.why;
+        EXPECT_EQ(forms->Form3->isVisible(), c.optionsShown) << c.why;
+        EXPECT_FALSE(form1().Timer1->isActive()) << c.why;
+        const FakeGame record{path, path + ".record", path + ".gate", path + ".runs"};
+        EXPECT_EQ(record.runs(), c.runs) << c.why;
+    }
 }

@@ -72,6 +72,37 @@ TEST_F(ScanWindow, ScanNowFillsTheTableAndTheBuddiesList)
     EXPECT_EQ(run().openSockets.load(), 0);
 }
 
+// A buddy new since the scan before is told of once through the tray while the
+// window is minimised; a click on the notice brings the window back on the server.
+TEST_F(ScanWindow, NewBuddyToldWhileMinimisedAndItsServerShownOnClick)
+{
+    desktop.trayAvailable = true;
+    startWith({makeServer("Alpha", Behaviour::Answer, {"Bob", "Ann"}),
+               makeServer("Bravo", Behaviour::Answer, {"x"})});
+    form1().ToolButton3->click();
+    ASSERT_TRUE(scanEnds()); // in sight: bob counts as seen, unannounced
+    form1().showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form1().isVisible(); }, 5000));
+    form1().ToolButton3->click();
+    ASSERT_TRUE(scanEnds()); // bob again: nothing new
+    EXPECT_TRUE(desktop.tray->notifications.isEmpty());
+
+    folder.write("Buddys.txt", "bob\r\nann\r\n");
+    form1().ToolButton3->click();
+    ASSERT_TRUE(scanEnds());
+    ASSERT_EQ(desktop.tray->notifications.size(), 1);
+    EXPECT_EQ(desktop.tray->notifications[0].title, "ann is online");
+    EXPECT_EQ(desktop.tray->notifications[0].text, "ann plays on Alpha");
+
+    form1().ListView3->clearSelection();
+    desktop.tray->messageClicked();
+    EXPECT_TRUE(form1().isVisible());
+    EXPECT_FALSE(form1().isMinimized());
+    ASSERT_NE(form1().ListView3->selectedRow(), nullptr);
+    EXPECT_EQ(form1().ListView3->selectedRow()->text(HostColumn), "Alpha");
+    EXPECT_EQ(form1().Label1->text(), "Players: 2/16");
+}
+
 // The user selects a silent server twice during the scan, which keeps the
 // window busy while a late server's reply lands: it is still late.
 TEST_F(ScanWindow, ALateReplyStaysLateWhileTheWindowIsBusy)

@@ -48,7 +48,10 @@ TEST(FleetQuery, ScanOfTheDemoFleet)
         }
         const std::vector<fleet::Player> players = fleet::listedPlayers(served);
         EXPECT_EQ(scan.map, served.map) << served.listName;
-        EXPECT_EQ(scan.game, served.game == fleet::Game::Spearhead ? GameSpearhead : GameMedalOfHonor);
+        const std::string game = served.game == fleet::Game::Spearhead      ? GameSpearhead
+                                 : served.game == fleet::Game::Breakthrough ? GameBreakthrough
+                                                                            : GameMedalOfHonor;
+        EXPECT_EQ(scan.game, game) << served.listName;
         EXPECT_EQ(scan.playerCount, static_cast<int>(players.size())) << served.listName;
         const ScanOutcome expected =
             static_cast<int>(players.size()) == served.maxClients ? ScanOutcome::Full : ScanOutcome::Answered;

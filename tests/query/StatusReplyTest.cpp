@@ -71,7 +71,12 @@ TEST(StatusReply, DetectGame)
         {"\\version\\Medal of Honor Spearhead 2.15", GameSpearhead},
         {"\\version\\MEDAL OF HONOR SPEARHEAD", GameSpearhead},
         {"\\version\\Medal of Honor Allied Assault 1.11", GameMedalOfHonor},
-        {"\\version\\Medal of Honor Breakthrough", GameMedalOfHonor},
+        {"\\version\\Medal of Honor Breakthrough 2.40b win-x86", GameBreakthrough},
+        {"\\gamename\\MOHAAB\\version\\2.40", GameBreakthrough},
+        // Only the version and the game name tell: a host, map or player called Breakthrough does not.
+        {"\\sv_hostname\\Breakthrough Clan\\version\\Medal of Honor Spearhead 2.15", GameSpearhead},
+        {"\\mapname\\breakthrough\\version\\Medal of Honor Allied Assault 1.11", GameMedalOfHonor},
+        {"\\version\\Medal of Honor Allied Assault 1.11\n0 50 \"Breakthrough\"\n", GameMedalOfHonor},
         {"medal of honor  spearhead", GameMedalOfHonor},
         {"", GameMedalOfHonor},
     };

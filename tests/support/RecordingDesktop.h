@@ -1,6 +1,6 @@
 #pragma once
-// The desktop for tests: records every address it is asked to open; its pings
-// answer from a script.
+// The desktop for tests: records every address it is asked to open and every
+// notification its tray icon shows; its pings answer from a script.
 
 #include "platform/gui/Desktop.h"
 #include "support/ScriptedIcmpEcho.h"
@@ -9,6 +9,29 @@
 
 namespace korvane::test {
 
+// The tray icon: a notification area only when the test says so.
+class RecordingTray : public TrayIconBackend
+{
+public:
+    struct Notification
+    {
+        QString title;
+        QString text;
+    };
+    bool isAvailable = false;
+    bool shown = false;
+    QList<Notification> notifications;
+
+    bool available() const override { return isAvailable; }
+    void add(const QIcon&, const QString&) override { shown = true; }
+    void modify(const QIcon&, const QString&) override {}
+    void remove() override { shown = false; }
+    void showMessage(const QString& title, const QString& text) override
+    {
+        notifications.append({title, text});
+    }
+};
+
 class RecordingDesktop : public Desktop
 {
 public:
@@ -16,8 +39,18 @@ public:
     ~RecordingDesktop() override { echo->release(); }
     void openAddress(const QString& address) override { opened.append(address); }
     std::shared_ptr<IcmpEcho> icmpEcho() override { return echo; }
+    // The main window's; it lives as long as the window.
+    std::unique_ptr<TrayIconBackend> makeTrayIcon() override
+    {
+        auto made = std::make_unique<RecordingTray>();
+        made->isAvailable = trayAvailable;
+        tray = made.get();
+        return made;
+    }
     QStringList opened;
     std::shared_ptr<ScriptedIcmpEcho> echo = std::make_shared<ScriptedIcmpEcho>();
+    bool trayAvailable = false;
+    RecordingTray* tray = nullptr;
 };
 
 } // namespace korvane::test

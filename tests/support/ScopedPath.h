@@ -1,6 +1,6 @@
 #pragma once
-// PATH replaced for a scope (so no real wine is ever found or run), restored
-// or removed again afterwards.
+// An environment variable replaced for a scope, restored or removed again
+// afterwards; PATH above all, so no real wine or engine is ever found or run.
 
 #include <cstdlib>
 #include <optional>
@@ -8,26 +8,37 @@
 
 namespace korvane::test {
 
-class ScopedPath
+class ScopedVariable
 {
 public:
-    explicit ScopedPath(const std::string& value)
+    // Unset for the scope when value is nullopt.
+    ScopedVariable(std::string name, const std::optional<std::string>& value) : m_name(std::move(name))
     {
-        if (const char* old = std::getenv("PATH")) m_old = old;
-        ::setenv("PATH", value.c_str(), 1);
+        if (const char* old = std::getenv(m_name.c_str())) m_old = old;
+        if (value)
+            ::setenv(m_name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(m_name.c_str());
     }
-    ~ScopedPath()
+    ~ScopedVariable()
     {
         if (m_old)
-            ::setenv("PATH", m_old->c_str(), 1);
+            ::setenv(m_name.c_str(), m_old->c_str(), 1);
         else
-            ::unsetenv("PATH");
+            ::unsetenv(m_name.c_str());
     }
-    ScopedPath(const ScopedPath&) = delete;
-    ScopedPath& operator=(const ScopedPath&) = delete;
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
 
 private:
+    std::string m_name;
     std::optional<std::string> m_old;
+};
+
+class ScopedPath : public ScopedVariable
+{
+public:
+    explicit ScopedPath(const std::string& value) : ScopedVariable("PATH", value) {}
 };
 
 } // namespace korvane::test

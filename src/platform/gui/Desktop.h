@@ -3,6 +3,8 @@
 // interface so tests can record what would have been opened and script the
 // replies of pings.
 
+#include "platform/gui/TrayIcon.h"
+
 #include <QString>
 
 #include <memory>
@@ -19,6 +21,8 @@ public:
     virtual void openAddress(const QString& address) = 0;
     // The ICMP echo service; ping workers share it and may outlive the desktop.
     virtual std::shared_ptr<IcmpEcho> icmpEcho() = 0;
+    // The notification-area icon of the main window.
+    virtual std::unique_ptr<TrayIconBackend> makeTrayIcon() { return makeDesktopTrayBackend(); }
 };
 
 // The real desktop.

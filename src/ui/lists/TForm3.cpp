@@ -1,9 +1,11 @@
 // Options window.
 #include "ui/lists/TForm3.h"
 
+#include "app/AlertSetting.h"
 #include "app/AppState.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
+#include "launch/EngineSearch.h"
 #include "lists/ListFormats.h"
 #include "platform/Charset.h"
 #include "platform/TextFile.h"
@@ -20,6 +22,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QSignalBlocker>
+
+#include <tuple>
 
 namespace korvane {
 
@@ -45,7 +50,7 @@ TForm3::TForm3(Forms& forms) : FormBase(forms, QStringLiteral("TForm3"), QString
 {
     forms.Form3 = this;
     setWindowFlags(OnTopWindow);
-    setClientSize(425, 241);
+    setClientSize(425, 261);
     setFont(msSansSerif());
     buildControls();
     connectHandlers();
@@ -54,7 +59,7 @@ TForm3::TForm3(Forms& forms) : FormBase(forms, QStringLiteral("TForm3"), QString
 void TForm3::buildControls()
 {
     GroupBox1 =
-        place<QGroupBox>(this, QStringLiteral("GroupBox1"), QRect(0, 0, 265, 241), QStringLiteral("Options"));
+        place<QGroupBox>(this, QStringLiteral("GroupBox1"), QRect(0, 0, 265, 261), QStringLiteral("Options"));
     CheckBox2 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox2"), QRect(8, 16, 113, 17),
                                  QStringLiteral("Check for clantags"));
     CheckBox3 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox3"), QRect(8, 32, 130, 17),
@@ -94,8 +99,17 @@ void TForm3::buildControls()
     Button4 = place<QPushButton>(GroupBox1, QStringLiteral("Button4"), QRect(8, 216, 249, 17),
                                  QStringLiteral("About Korvane 1.11"));
     Button4->setFont(tahoma());
+    CheckBox4 = place<QCheckBox>(GroupBox1, QStringLiteral("CheckBox4"), QRect(8, 238, 113, 17),
+                                 QStringLiteral("Buddy alerts"));
+    CheckBox4->setAccessibleName(QStringLiteral("Buddy alerts"));
+    CheckBox4->setToolTip(
+        QStringLiteral("A desktop notice when a buddy comes online while Korvane is minimised"));
+    Button8 = place<QPushButton>(GroupBox1, QStringLiteral("Button8"), QRect(144, 238, 113, 17),
+                                 QStringLiteral("find OpenMoHAA"));
+    Button8->setAccessibleName(QStringLiteral("find OpenMoHAA"));
+    Button8->setToolTip(QStringLiteral("Looks for an installed OpenMoHAA for the empty game paths"));
 
-    GroupBox2 = place<QGroupBox>(this, QStringLiteral("GroupBox2"), QRect(264, 0, 161, 241),
+    GroupBox2 = place<QGroupBox>(this, QStringLiteral("GroupBox2"), QRect(264, 0, 161, 261),
                                  QStringLiteral("Server lists"));
     ListView1 = place<ListView>(GroupBox2, QStringLiteral("ListView1"), QRect(8, 16, 145, 177));
     ListView1->setAccessibleName(QStringLiteral("Server lists"));
@@ -141,6 +155,8 @@ void TForm3::connectHandlers()
     connectHandler(LabeledEdit4, &QLineEdit::textChanged, this, &TForm3::LabeledEdit4Change);
     connectHandler(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
     connectHandler(Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
+    connectHandler(CheckBox4, &QCheckBox::toggled, this, &TForm3::CheckBox4Click);
+    connectHandler(Button8, &QPushButton::clicked, this, &TForm3::Button8Click);
     connectHandler(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
     connectHandler(Button7, &QPushButton::clicked, this, &TForm3::Button7Click);
     connectHandler(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
@@ -172,6 +188,12 @@ void TForm3::FormShow()
     // These two are only ever ticked here: a box keeps what it had at the last hide.
     if (forms().Form1->autoScan()) CheckBox1->setChecked(true);
     if (state().CheckClantags) CheckBox2->setChecked(true);
+    {
+        // Showing the setting is no change of it.
+        const QSignalBlocker quiet(CheckBox4);
+        CheckBox4->setChecked(state().BuddyAlerts);
+    }
+    offerEngineSearch();
     showLists();
 }
 
@@ -233,11 +255,52 @@ void TForm3::LabeledEdit2Change()
 void TForm3::LabeledEdit3Change()
 {
     takePath(state().AAPath, LabeledEdit3->text());
+    offerEngineSearch();
 }
 
 void TForm3::LabeledEdit4Change()
 {
     takePath(state().SHPath, LabeledEdit4->text());
+    offerEngineSearch();
+}
+
+void TForm3::offerEngineSearch()
+{
+    Button8->setVisible(LabeledEdit3->text().isEmpty() || LabeledEdit4->text().isEmpty());
+}
+
+void TForm3::CheckBox4Click()
+{
+    ListView1->setFocus();
+    state().BuddyAlerts = CheckBox4->isChecked();
+    writeAlertSetting(CheckBox4->isChecked());
+}
+
+void TForm3::Button8Click()
+{
+    ListView1->setFocus();
+    const std::vector<std::string> folders = engineSearchFolders(currentSearchEnvironment());
+    bool found = false;
+    for (const auto& [edit, path, game] : {std::tuple{LabeledEdit3, &state().AAPath, Game::AlliedAssault},
+                                           {LabeledEdit4, &state().SHPath, Game::Spearhead}}) {
+        if (!edit->text().isEmpty()) continue;
+        const std::string engine = findEngine(game, folders);
+        if (engine.empty()) continue;
+        found = true;
+        if (const QString refusal =
+                settingsRefusal(engine, QStringLiteral("The path ") + fileNameText(engine));
+            !refusal.isEmpty()) {
+            dialogs().message(this, refusal);
+            continue;
+        }
+        *path = engine;
+        edit->setText(fileNameText(engine));
+    }
+    if (!found)
+        dialogs().message(this,
+                          QStringLiteral("No OpenMoHAA found on the PATH, in ~/Applications, ~/AppImages, "
+                                         "~/.local/bin, ~/bin, ~/Downloads, ~/.local/share/openmohaa or "
+                                         "/opt/openmohaa. Please use \"select path\"."));
 }
 
 void TForm3::choosePath(LabeledEdit* edit, std::string& path)

@@ -38,6 +38,8 @@ public:
     QLabel* Image1;            // banner
     TLegacy* Legacy1;          // over the banner
     QPushButton* Button4;      // "About Korvane 1.11"
+    QCheckBox* CheckBox4;      // "Buddy alerts"
+    QPushButton* Button8;      // "find OpenMoHAA", while a game path is empty
 
     QGroupBox* GroupBox2; // "Server lists"
     ListView* ListView1;  // the lists
@@ -69,6 +71,8 @@ public:
     void LabeledEdit4Change();
     void Button3Click();
     void Button6Click();
+    void CheckBox4Click();
+    void Button8Click();
     void Button4Click();
     void ListView1DblClick();
     void selectlist1Click();
@@ -92,6 +96,8 @@ private:
     void choosePath(LabeledEdit* edit, std::string& path);
     // A hide and a show: the settings written, the lists read anew.
     void reload();
+    // The engine search offered while a game path is empty.
+    void offerEngineSearch();
 };
 
 } // namespace korvane

@@ -3,10 +3,12 @@
 #include "ui/main/TForm1.h"
 
 #include "admin/PingGraph.h"
+#include "app/AlertSetting.h"
 #include "app/ServerListFile.h"
 #include "app/SettingsFile.h"
 #include "platform/Charset.h"
 #include "platform/TextFile.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/JpegImage.h"
 #include "ui/admin/TForm11.h"
 #include "ui/admin/TForm9.h"
@@ -47,7 +49,8 @@ TForm1::TForm1(Forms& forms)
     buildControls();
     connectHandlers();
     makeHostChecker();
-    Systray1 = std::make_unique<TSystray>(this, QStringLiteral("Korvane 1.11"), PopupMenu5);
+    Systray1 = std::make_unique<TSystray>(this, QStringLiteral("Korvane 1.11"), PopupMenu5,
+                                          desktop().makeTrayIcon());
     runReported(dialogs(), [this] { FormCreate(); });
 }
 
@@ -275,6 +278,7 @@ void TForm1::FormCreate()
     ListView2->setColumnCaption(0, QStringLiteral("No Buddys online"));
     ListView1->setColumnCaption(0, QStringLiteral("Players on server"));
 
+    state.BuddyAlerts = readAlertSetting();
     readSettings(state, [this] { setAutoScan(true); });
 
     QLabel* banners[] = {Image1, Image2, Image3, Image4};

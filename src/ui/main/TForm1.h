@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "net/THostChecker.h"
 #include "platform/UdpClient.h"
+#include "scan/BuddyAlerts.h"
 #include "scan/ScanView.h"
 #include "ui/main/TSystray.h"
 #include "ui/widgets/FormBase.h"
@@ -151,6 +152,11 @@ public:
     void setAutoScan(bool on);
     // No scan running: progress hidden, "scan now " back in place of "stop scan".
     void showScanEnded();
+    // A complete pass has ended: a notification of the buddies new since the
+    // last one while the window is out of sight.
+    void alertNewBuddies();
+    // The window brought forward with the server's row selected.
+    void showNotifiedServer(const QString& server);
 
     // Handlers
     void FormCreate();
@@ -186,6 +192,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    BuddyWatch m_buddyWatch;
+
     void buildControls();
     void connectHandlers();
     void loadArtwork();

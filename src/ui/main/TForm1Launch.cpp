@@ -2,11 +2,9 @@
 #include "ui/main/TForm1.h"
 
 #include "admin/PasswordFile.h"
-#include "platform/Convert.h"
+#include "launch/GameLaunch.h"
 #include "platform/Latin1.h"
-#include "platform/Paths.h"
 #include "platform/Process.h"
-#include "platform/TextFile.h"
 #include "ui/admin/TForm11.h"
 #include "ui/lists/TForm3.h"
 #include "ui/main/Forms.h"
@@ -19,22 +17,6 @@
 namespace korvane {
 
 namespace {
-
-struct Game
-{
-    const std::string& path;
-    const char* requiredName;
-    const char* startError;
-    const char* pathError;
-};
-
-std::string gameCommandLine(const AppState& state, const std::string& password)
-{
-    return "connect " + state.SelectedIP + ":" + state.SelectedPort + " +name " +
-           quoteWindowsArgument(state.Nickname) + " +password " + quoteWindowsArgument(password) +
-           " +set cl_playintro 0 +set ui_skip_eamovie 1 +set ui_skip_titlescreen 1 +set ui_skip_legalscreen "
-           "1";
-}
 
 // Handles events for one poll interval, sleeping in the event loop rather
 // than spinning. False once the application is quitting.
@@ -67,37 +49,42 @@ void TForm1::ToolButton1Click()
     if (password.empty())
         password = FindServerPassword(PasswordKey(state.SelectedIP, state.SelectedPort)).value_or("");
 
-    const std::string label = toBytes(Label4->text());
-    const Game medal{state.AAPath, "MOHAA.exe", "Error starting MoHAA !", "Please select MoHAA.exe"};
-    const Game spearhead{state.SHPath, "moh_spearhead.exe", "Error starting Spearhead !",
-                         "Please select Spearhed.exe !"};
-    const Game* game = nullptr;
-    if (containsNoCase(label, "Medal"))
-        game = &medal;
-    else if (containsNoCase(label, "Spearhead"))
-        game = &spearhead;
-    else
-        return;
-
-    const std::string executable = nativePath(game->path);
-    if (!fileExists(executable) || !containsNoCase(game->path, game->requiredName)) {
-        dialogs().message(this, QString::fromLatin1(game->pathError));
-        forms().Form3->showInFront();
+    LaunchRequest request;
+    request.game = gameOfLabel(toBytes(Label4->text()));
+    request.ip = state.SelectedIP;
+    request.port = state.SelectedPort;
+    request.nickname = state.Nickname;
+    request.password = password;
+    request.aaPath = state.AAPath;
+    request.shPath = state.SHPath;
+    const auto outcome = planLaunch(request);
+    if (const auto* refused = std::get_if<LaunchRefusal>(&outcome)) {
+        dialogs().message(this, toQString(refused->message));
+        if (refused->showOptions) forms().Form3->showInFront();
         return;
     }
+    const auto* plan = std::get_if<LaunchPlan>(&outcome);
+    if (!plan) return;
 
+    int error = 0;
     const std::unique_ptr<Process> process =
-        Process::start(executable, gameCommandLine(state, password), nativePath(folderOf(game->path)));
+        plan->native ? Process::startNative(plan->program, plan->arguments, plan->workingDirectory, &error)
+                     : Process::start(plan->program, plan->windowsArguments, plan->workingDirectory);
     if (!process) {
-        dialogs().message(this, QString::fromLatin1(game->startError));
+        dialogs().message(this, toQString(plan->native ? plan->startError + ": " + systemErrorText(error)
+                                                       : plan->startError));
         return;
     }
 
     // Every window keeps working meanwhile, including another connect, whose
     // wait then runs inside this one. Nothing of this window is used after
-    // the wait: the program may be closing.
-    while (processEventsForAWhile() && process->exitStatus() == StillActive) {
+    // the wait unless the game has ended: the program may be closing.
+    int status = StillActive;
+    while (processEventsForAWhile() && (status = process->exitStatus()) == StillActive) {
     }
+    // The engine says why it could not start only on its own console.
+    if (plan->native && status != StillActive && status != 0)
+        dialogs().message(this, toQString(engineExitMessage(status)));
 }
 
 } // namespace korvane

@@ -6,6 +6,7 @@
 #include "platform/Charset.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
+#include "platform/gui/ErrorReport.h"
 #include "query/StatusQuery.h"
 #include "query/StatusReply.h"
 #include "scan/WatchLists.h"
@@ -95,6 +96,33 @@ void TForm1::AddtoBuddys1Click()
     appendFileLines(dataPath(BuddyFileName), {toBytes(name)});
     setStatusText(QStringLiteral("Done!"));
     forms().Form2->FormCreate();
+}
+
+void TForm1::alertNewBuddies()
+{
+    std::vector<FoundBuddy> found;
+    for (int i = 0; i < ListView2->rowCount(); ++i) {
+        const QTreeWidgetItem* item = ListView2->row(i);
+        found.push_back({toBytes(ListView::caption(item)), toBytes(ListView::subItem(item, 0))});
+    }
+    const bool away = isMinimized() || !isVisible();
+    const std::optional<BuddyAlert> alert = m_buddyWatch.scanEnded(found, away, state.BuddyAlerts);
+    if (!alert) return;
+    Systray1->notify(toQString(alert->title), toQString(alert->text),
+                     [this, server = toQString(alert->server)] {
+                         runReported(dialogs(), [&] { showNotifiedServer(server); });
+                     });
+}
+
+void TForm1::showNotifiedServer(const QString& server)
+{
+    Systray1->restoreApplication();
+    for (int i = 0; i < ListView3->rowCount(); ++i) {
+        QTreeWidgetItem* row = ListView3->row(i);
+        if (row->text(HostColumn) != server) continue;
+        showServerRow(row);
+        return;
+    }
 }
 
 void TForm1::FormClose()

@@ -1,84 +1,13 @@
 #include "ui/main/TSystray.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QMenu>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
 namespace korvane {
-
-namespace {
-
-class DesktopTrayBackend : public TrayIconBackend
-{
-public:
-    bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
-
-    void add(const QIcon& icon, const QString& tip) override
-    {
-        if (!m_icon) {
-            m_icon = std::make_unique<QSystemTrayIcon>();
-            QObject::connect(m_icon.get(), &QSystemTrayIcon::activated,
-                             [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
-        }
-        m_icon->setIcon(icon);
-        m_icon->setToolTip(tip);
-        m_icon->show();
-    }
-    void modify(const QIcon& icon, const QString& tip) override
-    {
-        if (!m_icon) return;
-        m_icon->setIcon(icon);
-        m_icon->setToolTip(tip);
-    }
-    void remove() override
-    {
-        if (m_icon) m_icon->hide();
-    }
-
-private:
-    // Status-notifier hosts (the D-Bus tray of KDE, GNOME's extension...) have
-    // no double-click: their one activation is a left click, and it must
-    // restore, or the window could never come back. Only the XEmbed tray,
-    // which Qt draws with a widget of its own, reports double-clicks.
-    static bool deliversDoubleClicks()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->inherits("QSystemTrayIconSys")) return true;
-        return false;
-    }
-
-    void activated(QSystemTrayIcon::ActivationReason reason)
-    {
-        if (!clicked) return;
-        switch (reason) {
-        case QSystemTrayIcon::Trigger:
-            clicked(deliversDoubleClicks() ? Click::Left : Click::Double);
-            break;
-        case QSystemTrayIcon::DoubleClick:
-            clicked(Click::Double);
-            break;
-        case QSystemTrayIcon::Context:
-            clicked(Click::Right);
-            break;
-        default:
-            break;
-        }
-    }
-
-    std::unique_ptr<QSystemTrayIcon> m_icon;
-};
-
-} // namespace
-
-std::unique_ptr<TrayIconBackend> makeDesktopTrayBackend()
-{
-    return std::make_unique<DesktopTrayBackend>();
-}
 
 TSystray::TSystray(QWidget* window, std::unique_ptr<TrayIconBackend> backend)
     : m_window(window), m_backend(std::move(backend))
@@ -86,10 +15,15 @@ TSystray::TSystray(QWidget* window, std::unique_ptr<TrayIconBackend> backend)
     OnDblClick = [](TSystray* sender) { sender->restoreApplication(); };
     OnRightClick = [](TSystray* sender) { sender->showPopupMenu(); };
     m_backend->clicked = [this](TrayIconBackend::Click click) { this->clicked(click); };
+    m_backend->messageClicked = [this] {
+        if (m_messageClicked) m_messageClicked();
+    };
     m_window->installEventFilter(this);
 }
 
-TSystray::TSystray(QWidget* window, const QString& hint, QMenu* popupMenu) : TSystray(window)
+TSystray::TSystray(QWidget* window, const QString& hint, QMenu* popupMenu,
+                   std::unique_ptr<TrayIconBackend> backend)
+    : TSystray(window, std::move(backend))
 {
     setHint(hint);
     setPopupMenu(popupMenu);
@@ -98,6 +32,7 @@ TSystray::TSystray(QWidget* window, const QString& hint, QMenu* popupMenu) : TSy
 TSystray::~TSystray()
 {
     m_backend->clicked = nullptr;
+    m_backend->messageClicked = nullptr;
     if (m_iconShown) deleteIcon();
 }
 
@@ -168,6 +103,13 @@ void TSystray::restoreApplication()
 void TSystray::showPopupMenu()
 {
     if (m_popupMenu) m_popupMenu->popup(QCursor::pos());
+}
+
+void TSystray::notify(const QString& title, const QString& text, std::function<void()> clicked)
+{
+    if (!m_enabled || !m_iconShown) return;
+    m_messageClicked = std::move(clicked);
+    m_backend->showMessage(title, text);
 }
 
 bool TSystray::eventFilter(QObject* watched, QEvent* event)

@@ -5,6 +5,8 @@
 // popup menu at the mouse. Everything follows from the properties and from
 // the window's minimise and restore; no other code calls it at run time.
 
+#include "platform/gui/TrayIcon.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QString>
@@ -17,26 +19,6 @@ class QWidget;
 
 namespace korvane {
 
-// The desktop's side of the icon.
-class TrayIconBackend
-{
-public:
-    enum class Click { Left, Double, Right };
-
-    virtual ~TrayIconBackend() = default;
-    // False where the desktop has no notification area.
-    virtual bool available() const = 0;
-    virtual void add(const QIcon& icon, const QString& tip) = 0;
-    virtual void modify(const QIcon& icon, const QString& tip) = 0;
-    virtual void remove() = 0;
-
-    // Set by TSystray: mouse actions on the icon.
-    std::function<void(Click)> clicked;
-};
-
-// Qt's system-tray icon.
-std::unique_ptr<TrayIconBackend> makeDesktopTrayBackend();
-
 class TSystray : public QObject
 {
 public:
@@ -47,7 +29,8 @@ public:
     // window: the main window whose minimise and restore drive the icon.
     explicit TSystray(QWidget* window, std::unique_ptr<TrayIconBackend> backend = makeDesktopTrayBackend());
     // As the main window's design sets it up.
-    TSystray(QWidget* window, const QString& hint, QMenu* popupMenu);
+    TSystray(QWidget* window, const QString& hint, QMenu* popupMenu,
+             std::unique_ptr<TrayIconBackend> backend = makeDesktopTrayBackend());
     ~TSystray() override;
 
     bool Enabled() const { return m_enabled; }
@@ -76,6 +59,10 @@ public:
     // The default right click.
     void showPopupMenu();
 
+    // A desktop notification from the icon, only while it is shown; a click
+    // on it runs clicked (the latest notification's).
+    void notify(const QString& title, const QString& text, std::function<void()> clicked);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -98,6 +85,7 @@ private:
     QString m_hint;
     QMenu* m_popupMenu = nullptr;
     bool m_switchingEntry = false;
+    std::function<void()> m_messageClicked;
 };
 
 } // namespace korvane

@@ -176,7 +176,10 @@ public:
     void endScanning() override
     {
         settle();
-        post([](TForm1& w) { w.showScanEnded(); });
+        post([](TForm1& w) {
+            w.showScanEnded();
+            w.alertNewBuddies();
+        });
     }
     void flush() override
     {
