@@ -1,7 +1,6 @@
 // The masters file in a data folder of its own.
 
 #include "master/MastersFile.h"
-#include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "support/DataFolder.h"
 
@@ -44,11 +43,4 @@ TEST(MastersFile, BadLinesAreNamedAndSkipped)
                                  "Masters.txt line 11: 'e.example:12x' is not HOST:PORT",
                                  "Masters.txt line 12: '?:5' is not HOST:PORT",
                              }));
-}
-
-TEST(MastersFile, MissingFileIsAnIoError)
-{
-    DataFolder folder;
-    EXPECT_THROW(readMasters(dataPath(MastersFileName)), IoError);
-    EXPECT_FALSE(folder.exists(MastersFileName));
 }
