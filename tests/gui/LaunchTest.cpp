@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <fstream>
-#include <functional>
 #include <map>
 #include <optional>
 #include <sys/stat.h>
@@ -319,45 +318,30 @@ TEST_F(Launch, EngineRefusalsAndAnEngineThatStopsAtOnce)
     {
         const char* why;
         QString label;
-        std::string aaName; // in the case's folder
-        std::function<void(const std::string& path)> make;
+        std::string aaName;  // in the case's folder
+        const char* content; // a folder when null; a stand-in game exiting with 1 when empty
+        mode_t mode;
         std::string text; // <p> for the path
         bool optionsShown;
         int runs;
     };
-    const auto file = [](const std::string& bytes, mode_t mode) {
-        return [bytes, mode](const std::string& path) {
-            std::ofstream(path) << bytes;
-            ::chmod(path.c_str(), mode);
-        };
-    };
-    const auto game = [](int code, bool executable) {
-        return [code, executable](const std::string& path) {
-            FakeGame::write(path.substr(0, path.rfind('/')), path.substr(path.rfind('/') + 1), code,
-                            executable);
-        };
-    };
     const Case cases[] = {
-        {"a folder", "Medal of Honor", "openmohaa",
-         [](const std::string& path) { QDir().mkpath(QString::fromStdString(path)); },
+        {"a folder", "Medal of Honor", "openmohaa", nullptr, 0,
          "<p> is a folder. Please select the openmohaa program or a launch_openmohaa launcher inside it.",
          true, 0},
-        {"a file that is not executable", "Spearhead", "openmohaa",
-         file("\x7f"
-              "ELF",
-              0644),
+        {"a file that is not executable", "Spearhead", "openmohaa", "\177ELF", 0644,
          "<p> is not executable. Please select the OpenMoHAA engine, or make this file executable (chmod "
          "+x).",
          true, 0},
-        {"a launcher script without its run bit", "Medal of Honor", "launch_openmohaa_base", game(0, false),
+        {"a launcher script without its run bit", "Medal of Honor", "launch_openmohaa_base", "", 0644,
          "<p> is a script without its run bit. Make it executable (chmod +x) and connect again.", true, 0},
-        {"an executable that is no program", "Medal of Honor", "openmohaa", file("\x01\x02", 0755),
+        {"an executable that is no program", "Medal of Honor", "openmohaa", "\x01\x02", 0755,
          "Error starting OpenMoHAA: Exec format error", false, 0},
-        {"a launcher that stops at once", "Breakthrough", "launch_openmohaa_breakthrough", game(1, true),
+        {"a launcher that stops at once", "Breakthrough", "launch_openmohaa_breakthrough", "", 0755,
          "OpenMoHAA ended with exit code 1. If it stopped at once, check that the game's data folders (main, "
          "mainta, maintt) are beside the engine.",
          false, 1},
-        {"Breakthrough without the engine", "Breakthrough", "MOHAA.exe", game(0, true),
+        {"Breakthrough without the engine", "Breakthrough", "MOHAA.exe", "", 0755,
          "Breakthrough servers can only be joined with the OpenMoHAA engine. Please select openmohaa or a "
          "launch_openmohaa launcher as a game path.",
          true, 0},
@@ -365,9 +349,14 @@ TEST_F(Launch, EngineRefusalsAndAnEngineThatStopsAtOnce)
     int n = 0;
     for (const Case& c : cases) {
         const std::string dir = gameDir + "/bad" + std::to_string(++n);
-        QDir().mkpath(QString::fromStdString(dir));
         const std::string path = dir + "/" + c.aaName;
-        c.make(path);
+        QDir().mkpath(QString::fromStdString(c.content ? dir : path));
+        if (c.content && *c.content) {
+            std::ofstream(path) << c.content;
+            ::chmod(path.c_str(), c.mode);
+        } else if (c.content) {
+            FakeGame::write(dir, c.aaName, 1, (c.mode & S_IXUSR) != 0);
+        }
         form1().state.AAPath = path;
         form1().state.SHPath.clear();
         form1().Label4->setText(c.label);
