@@ -1,6 +1,6 @@
 // The exchange pool against peers on 127.0.0.1: what ends an exchange and
-// with which reply, a time-out changed while exchanges wait, and a server
-// asked many times at once on as many ports.
+// with which reply, and a server asked many times at once on as many ports.
+// A time-out changed while exchanges wait is the scan pass's test.
 
 #include "platform/UdpExchangePool.h"
 #include "support/LoopbackPeer.h"
@@ -19,33 +19,18 @@ namespace {
 // A socket on 127.0.0.1 that never answers; the test reads what reached it.
 struct SilentPeer
 {
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     int port = 0;
-    SilentPeer()
-    {
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof local;
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0)
-            throw std::runtime_error("cannot bind the silent peer");
-        port = ntohs(local.sin_port);
-    }
+    int fd = bindLoopbackSocket(SOCK_DGRAM | SOCK_NONBLOCK, port);
     ~SilentPeer() { ::close(fd); }
-    // The source ports of every request waiting.
+    // The source ports of every request waiting; on loopback a sent one is already there.
     std::vector<int> senders() const
     {
         std::vector<int> ports;
-        for (;;) {
-            char byte;
-            sockaddr_storage from{};
-            socklen_t length = sizeof from;
-            if (::recvfrom(fd, &byte, 1, 0, reinterpret_cast<sockaddr*>(&from), &length) < 0) return ports;
-            ports.push_back(from.ss_family == AF_INET6
-                                ? ntohs(reinterpret_cast<const sockaddr_in6*>(&from)->sin6_port)
-                                : ntohs(reinterpret_cast<const sockaddr_in*>(&from)->sin_port));
-        }
+        sockaddr_in from{};
+        for (socklen_t length = sizeof from;
+             ::recvfrom(fd, nullptr, 0, 0, reinterpret_cast<sockaddr*>(&from), &length) >= 0;)
+            ports.push_back(ntohs(from.sin_port));
+        return ports;
     }
 };
 
@@ -95,34 +80,13 @@ TEST(UdpExchangePool, EachExchangeEndsOnceWithItsOwnReplyInTimeOrEmpty)
     pool.setTimeout(300);
     for (std::size_t id = 0; id < std::size(cases); ++id)
         pool.submit(static_cast<int>(id), cases[id].host, cases[id].port, "ask");
-    EXPECT_EQ(pool.pending(), static_cast<int>(std::size(cases)));
     const std::map<int, std::optional<std::string>> replies = runToEnd(pool);
     for (std::size_t id = 0; id < std::size(cases); ++id) {
         ASSERT_TRUE(replies.contains(static_cast<int>(id))) << cases[id].what;
         EXPECT_EQ(replies.at(static_cast<int>(id)), cases[id].reply) << cases[id].what;
     }
     EXPECT_EQ(pool.pending(), 0);
-    EXPECT_EQ(pool.waiting(), 0);
-    EXPECT_GT(pool.capacity(), 0);
     EXPECT_EQ(pool.dropped(), 0u);
-}
-
-// The time-out in force applies to exchanges already waiting, counted from
-// their own requests, and to those not sent yet.
-TEST(UdpExchangePool, ATimeOutChangedAppliesToExchangesWaiting)
-{
-    SilentPeer silent;
-    UdpExchangePool pool;
-    pool.setTimeout(60000);
-    for (int id = 0; id < 3; ++id)
-        pool.submit(id, "127.0.0.1", silent.port, "ask");
-    pool.pump([](int, std::optional<std::string>) { ADD_FAILURE() << "ended under a minute's time-out"; });
-    ASSERT_EQ(pool.waiting(), 3);
-    pool.setTimeout(50);
-    pool.submit(3, "127.0.0.1", silent.port, "ask");
-    const std::map<int, std::optional<std::string>> replies = runToEnd(pool);
-    EXPECT_EQ(replies.size(), 4u);
-    EXPECT_EQ(pool.pending(), 0);
 }
 
 // A server listed many times is asked for every listing at once, each time
