@@ -42,32 +42,24 @@ std::map<std::string, std::string> snapshot(const DataFolder& folder)
     return files;
 }
 
-// Counts the opens of one file, by the kernel's own account (inotify; closes
-// are watched too, as equal events in a row would count once).
-class OpenCounter
+// How often the action opens the file, by the kernel's own account (inotify;
+// closes are watched too, as equal events in a row would count once).
+int opensDuring(const std::string& path, const std::function<void()>& action)
 {
-public:
-    explicit OpenCounter(const std::string& path) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        inotify_add_watch(m_fd, path.c_str(), IN_OPEN | IN_CLOSE);
-    }
-    ~OpenCounter() { ::close(m_fd); }
-    int count()
-    {
-        int opens = 0;
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t got; (got = ::read(m_fd, buffer, sizeof buffer)) > 0;)
-            for (ssize_t at = 0; at < got;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                opens += (event->mask & IN_OPEN) != 0;
-                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            }
-        return opens;
-    }
-
-private:
-    int m_fd;
-};
+    const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    inotify_add_watch(fd, path.c_str(), IN_OPEN | IN_CLOSE);
+    action();
+    int opens = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        for (const char* at = buffer; at < buffer + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            opens += (event->mask & IN_OPEN) != 0;
+            at += sizeof(inotify_event) + event->len;
+        }
+    ::close(fd);
+    return opens;
+}
 
 } // namespace
 
@@ -88,12 +80,9 @@ TEST(ListFormats, SslfExportThenImportGivesBackTheSameServersAndServerPasswords)
     folder.write(PasswordFileName, passwords);
 
     std::filesystem::create_directory(folder.file("out"));
-    {
-        // The password file is read once for the whole list, not once per server.
-        OpenCounter opens(folder.file(PasswordFileName));
-        exportSslf("Clan", folder.file("out/Clan"));
-        EXPECT_EQ(opens.count(), 1);
-    }
+    // The password file is read once for the whole list, not once per server.
+    EXPECT_EQ(
+        opensDuring(folder.file(PasswordFileName), [&] { exportSslf("Clan", folder.file("out/Clan")); }), 1);
     EXPECT_EQ(
         folder.read("out/Clan.sslf"),
         crlf({"SSLF - Shared Server List Format - Version 1.01", " ",

@@ -28,8 +28,6 @@ TEST(BuddyAlerts, NewSinceTheScanBeforeMergedWhileAway)
          {{{bob}, false, true, none}, {{{"Bob", "Berlin"}}, true, true, none}}},
         {"gone for one scan, then back",
          {{{bob}, false, true, none}, {{}, true, true, none}, {{bob}, true, true, bobOnline}}},
-        {"the window in sight: no alert, but the buddy counts as seen",
-         {{{bob}, false, true, none}, {{bob}, true, true, none}}},
         {"alerts off", {{{bob}, true, false, none}}},
         {"several merged into one, each name once, newcomers only",
          {{{bob}, false, true, none},
