@@ -1,5 +1,5 @@
 // The Options window's offer to find an installed engine for an empty game
-// path, and the buddy-alert box kept beside the settings file.
+// path.
 #include "support/FakeGame.h"
 #include "support/FormsFixture.h"
 #include "support/ScopedPath.h"
@@ -53,27 +53,4 @@ TEST_F(OptionsEngine, FindsAnInstalledEngineForTheEmptyPathsOnly)
                           "~/.local/bin, ~/bin, ~/Downloads, ~/.local/share/openmohaa or "
                           "/opt/openmohaa. Please use \"select path\"."});
     EXPECT_TRUE(options().LabeledEdit3->text().isEmpty());
-}
-
-TEST_F(OptionsEngine, BuddyAlertsKeptBesideTheTwelveSettingsLines)
-{
-    writeData();
-    start();
-    EXPECT_TRUE(form1().state.BuddyAlerts);
-    options().show();
-    ASSERT_TRUE(options().CheckBox4->isChecked());
-    EXPECT_FALSE(folder.exists("Alerts.txt")); // showing is no change
-
-    options().CheckBox4->click();
-    EXPECT_FALSE(form1().state.BuddyAlerts);
-    EXPECT_EQ(folder.read("Alerts.txt"), "alerts off\r\n");
-    options().hide();
-    EXPECT_EQ(folder.read("Config"), test::crlf(test::config()));
-
-    build(); // the next start
-    EXPECT_FALSE(form1().state.BuddyAlerts);
-    options().show();
-    EXPECT_FALSE(options().CheckBox4->isChecked());
-    options().CheckBox4->click();
-    EXPECT_EQ(folder.read("Alerts.txt"), "alerts on\r\n");
 }

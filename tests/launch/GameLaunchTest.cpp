@@ -36,21 +36,17 @@ TEST(GameLaunch, EngineNamesByFileName)
         {"/g/launch_openmohaa_spearhead", EngineForm::Launcher, Game::Spearhead},
         {"/g/LAUNCH_OPENMOHAA_BREAKTHROUGH.arm64", EngineForm::Launcher, Game::Breakthrough},
         {"/a/OpenMoHAA-0.82.1-x86_64.AppImage", EngineForm::AppImage, Game::None},
-        // Windows builds, the server, archives, look-alikes and folders named after the engine's data.
-        {"/g/openmohaa.exe", EngineForm::None, Game::None},
-        {"/g/launch_openmohaa_base.exe", EngineForm::None, Game::None},
-        {"/g/omohaaded.x86_64", EngineForm::None, Game::None},
-        {"/g/openmohaa-linux.tar.gz", EngineForm::None, Game::None},
-        {"/g/openmohaa.x86_64.zip", EngineForm::None, Game::None},
-        {"/g/launch_openmohaa_demo", EngineForm::None, Game::None},
-        {"/g/Game.AppImage", EngineForm::None, Game::None},
-        {"", EngineForm::None, Game::None},
     };
     for (const Case& c : cases) {
         const EngineName name = engineNameOf(c.path);
         EXPECT_EQ(name.form, c.form) << c.path;
         EXPECT_EQ(name.launcherGame, c.launcherGame) << c.path;
     }
+    // Windows builds, the server, archives, look-alikes and folders named after the engine's data.
+    for (const char* path : {"/g/openmohaa.exe", "/g/launch_openmohaa_base.exe", "/g/omohaaded.x86_64",
+                             "/g/openmohaa-linux.tar.gz", "/g/openmohaa.x86_64.zip",
+                             "/g/launch_openmohaa_demo", "/g/Game.AppImage", ""})
+        EXPECT_EQ(engineNameOf(path).form, EngineForm::None) << path;
 }
 
 // The choices the window tests leave out; the engine's refusals and the

@@ -34,22 +34,6 @@ struct SilentPeer
     }
 };
 
-// Pumps until every exchange has ended (at most `rounds` waits); the replies by id.
-std::map<int, std::optional<std::string>> runToEnd(UdpExchangePool& pool, int rounds = 400)
-{
-    std::map<int, std::optional<std::string>> replies;
-    const auto onEnd = [&](int id, std::optional<std::string> reply) {
-        EXPECT_FALSE(replies.contains(id)) << "exchange " << id << " ended twice";
-        replies[id] = std::move(reply);
-    };
-    pool.pump(onEnd);
-    for (int round = 0; round < rounds && pool.pending() > 0; ++round) {
-        pool.wait(-1);
-        pool.pump(onEnd);
-    }
-    return replies;
-}
-
 } // namespace
 
 TEST(UdpExchangePool, EachExchangeEndsOnceWithItsOwnReplyInTimeOrEmpty)
@@ -80,7 +64,14 @@ TEST(UdpExchangePool, EachExchangeEndsOnceWithItsOwnReplyInTimeOrEmpty)
     pool.setTimeout(300);
     for (std::size_t id = 0; id < std::size(cases); ++id)
         pool.submit(static_cast<int>(id), cases[id].host, cases[id].port, "ask");
-    const std::map<int, std::optional<std::string>> replies = runToEnd(pool);
+    // Pumped until every exchange has ended; the replies by id.
+    std::map<int, std::optional<std::string>> replies;
+    const auto onEnd = [&](int id, std::optional<std::string> reply) {
+        EXPECT_FALSE(replies.contains(id)) << "exchange " << id << " ended twice";
+        replies[id] = std::move(reply);
+    };
+    for (pool.pump(onEnd); pool.pending() > 0; pool.pump(onEnd))
+        pool.wait(-1);
     for (std::size_t id = 0; id < std::size(cases); ++id) {
         ASSERT_TRUE(replies.contains(static_cast<int>(id))) << cases[id].what;
         EXPECT_EQ(replies.at(static_cast<int>(id)), cases[id].reply) << cases[id].what;
