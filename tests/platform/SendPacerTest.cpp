@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <queue>
 #include <random>
 #include <vector>
@@ -29,8 +30,8 @@ struct Path
     SendPacer::Duration spread{};
 };
 
-// Sends `servers` requests as the pacer allows, the path changing at the
-// given moments; every fourth server stays silent.
+// Sends `servers` requests as the pacer allows, the path changing once if
+// told; every fourth server stays silent.
 struct Simulation
 {
     Time start{};
@@ -39,7 +40,7 @@ struct Simulation
     int answered = 0;
     int lost = 0;
     Time lastSent{};
-    std::vector<std::pair<SendPacer::Duration, Path>> changes; // from the start, in order
+    std::optional<std::pair<SendPacer::Duration, Path>> change; // from the start
 
     void run(int servers, Path path)
     {
@@ -48,10 +49,8 @@ struct Simulation
         // Replies on their way, the first to arrive on top: arrives, sent.
         std::priority_queue<std::pair<Time, Time>, std::vector<std::pair<Time, Time>>, std::greater<>> held;
         std::mt19937 rng(7);
-        std::size_t nextChange = 0;
         while (sent < servers || !held.empty()) {
-            while (nextChange < changes.size() && now - start >= changes[nextChange].first)
-                path = changes[nextChange++].second;
+            if (change && now - start >= change->first) path = change->second;
             while (!held.empty() && held.top().first <= now) {
                 pacer.replied(held.top().second, held.top().first);
                 ++answered;
@@ -146,13 +145,13 @@ TEST(SendPacer, BacksOffWhenThePathSlowsAndRecoversWhenItSpeedsUp)
     const Path fast{24e6}, slow{12e6};
 
     Simulation down;
-    down.changes = {{300ms, slow}};
+    down.change = {300ms, slow};
     down.run(6000, fast);
     EXPECT_EQ(down.lost, 0);
     EXPECT_LT(down.pacer.rate(), 1.5 * pathRate(slow));
 
     Simulation up;
-    up.changes = {{300ms, fast}};
+    up.change = {300ms, fast};
     up.run(8000, slow);
     EXPECT_EQ(up.lost, 0);
     EXPECT_GT(up.pacer.rate(), 0.6 * pathRate(fast));
