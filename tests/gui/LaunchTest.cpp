@@ -1,4 +1,5 @@
-// "connect": the game's command line, its password, the checks and the wait.
+// "connect": the game's command line, its password, the checks and the wait;
+// the Options window's search for an installed engine.
 #include "support/FakeGame.h"
 #include "support/FormsFixture.h"
 #include "support/ScopedPath.h"
@@ -371,4 +372,41 @@ TEST_F(Launch, EngineRefusalsAndAnEngineThatStopsAtOnce)
         const FakeGame record{path, path + ".record", path + ".gate", path + ".runs"};
         EXPECT_EQ(record.runs(), c.runs) << c.why;
     }
+}
+
+// The Options window offers to find an installed engine for an empty game path.
+TEST_F(Launch, OptionsFindAnInstalledEngineForTheEmptyPathsOnly)
+{
+    // Only the test's own folders are searched.
+    const test::ScopedVariable home{"HOME", folder.file("home")}, dataHome{"XDG_DATA_HOME", std::nullopt};
+    const std::string release = folder.file("home/.local/share/openmohaa/openmohaa-0.82.1");
+    QDir().mkpath(QString::fromStdString(release));
+    const std::string base = FakeGame::write(release, "launch_openmohaa_base.x86_64", 0).path;
+    writeData({}, test::config({{7, "/games/moh_spearhead.exe"}}));
+    start();
+    TForm3& options = *forms->Form3;
+    options.show();
+    ASSERT_TRUE(options.Button8->isVisible());
+
+    options.Button8->click();
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    EXPECT_EQ(options.LabeledEdit3->text().toStdString(), base);
+    EXPECT_EQ(options.LabeledEdit4->text(), "/games/moh_spearhead.exe");
+    EXPECT_EQ(form1().state.AAPath, base);
+    EXPECT_FALSE(options.Button8->isVisible());
+    options.hide();
+    EXPECT_NE(folder.read("Config").find("\r\n" + base + "\r\n/games/moh_spearhead.exe\r\n"),
+              std::string::npos);
+
+    // Nothing installed: the offer says where it looked.
+    QFile::remove(QString::fromStdString(base));
+    options.show();
+    options.LabeledEdit3->clear();
+    ASSERT_TRUE(options.Button8->isVisible());
+    options.Button8->click();
+    EXPECT_EQ(dialogs.shownTexts(),
+              QStringList{"No OpenMoHAA found on the PATH, in ~/Applications, ~/AppImages, "
+                          "~/.local/bin, ~/bin, ~/Downloads, ~/.local/share/openmohaa or "
+                          "/opt/openmohaa. Please use \"select path\"."});
+    EXPECT_TRUE(options.LabeledEdit3->text().isEmpty());
 }
