@@ -189,6 +189,30 @@ TEST_F(Launch, RefusalsAndTheirMessages)
     const std::string cannotRunAA = FakeGame::write(gameDir, "MOHAA.exe", 0, false).path;
     const std::string cannotRunSH = FakeGame::write(gameDir, "moh_spearhead.exe", 0, false).path;
     const std::string otherExe = FakeGame::write(gameDir, "game.exe", 0).path;
+    // The Allied Assault path names an engine file for the server's game: a
+    // folder when content is null, a stand-in exiting with 1 when it is empty.
+    const auto engine = [&](const QString& label, const std::string& path, const char* content, mode_t mode) {
+        const std::string dir = path.substr(0, path.rfind('/'));
+        QDir().mkpath(QString::fromStdString(content ? dir : path));
+        if (content && *content) {
+            std::ofstream(path) << content;
+            ::chmod(path.c_str(), mode);
+        } else if (content) {
+            FakeGame::write(dir, path.substr(dir.size() + 1), 1, (mode & S_IXUSR) != 0);
+        }
+        form1().Label4->setText(label);
+        form1().state.AAPath = path;
+        form1().state.SHPath.clear();
+    };
+    const std::string e[] = {gameDir + "/e0/openmohaa",
+                             gameDir + "/e1/openmohaa",
+                             gameDir + "/e2/launch_openmohaa_base",
+                             gameDir + "/e3/openmohaa",
+                             gameDir + "/e4/launch_openmohaa_breakthrough",
+                             gameDir + "/e5/MOHAA.exe"};
+    const auto at = [](const std::string& path, const char* text) {
+        return QString::fromStdString(path) + text;
+    };
     const Case cases[] = {
         {"no server selected", [&] { form1().state.SelectedIP.clear(); }, "message",
          "Please select a server !", false},
@@ -221,6 +245,30 @@ TEST_F(Launch, RefusalsAndTheirMessages)
              QFile::remove(QString::fromStdString(folder.file("Passwords.txt")));
          },
          "error", "File not found", false},
+        {"engine: a folder", [&] { engine("Medal of Honor", e[0], nullptr, 0); }, "message",
+         at(e[0],
+            " is a folder. Please select the openmohaa program or a launch_openmohaa launcher inside it."),
+         true},
+        {"engine: a file that is not executable", [&] { engine("Spearhead", e[1], "\177ELF", 0644); },
+         "message",
+         at(e[1], " is not executable. Please select the OpenMoHAA engine, or make this file executable "
+                  "(chmod +x)."),
+         true},
+        {"engine: a launcher script without its run bit", [&] { engine("Medal of Honor", e[2], "", 0644); },
+         "message",
+         at(e[2], " is a script without its run bit. Make it executable (chmod +x) and connect again."),
+         true},
+        {"engine: an executable that is no program",
+         [&] { engine("Medal of Honor", e[3], "\x01\x02", 0755); }, "message",
+         "Error starting OpenMoHAA: Exec format error", false},
+        {"engine: a launcher that stops at once", [&] { engine("Breakthrough", e[4], "", 0755); }, "message",
+         "OpenMoHAA ended with exit code 1. If it stopped at once, check that the game's data folders (main, "
+         "mainta, maintt) are beside the engine.",
+         false},
+        {"Breakthrough without the engine", [&] { engine("Breakthrough", e[5], "", 0755); }, "message",
+         "Breakthrough servers can only be joined with the OpenMoHAA engine. Please select openmohaa or a "
+         "launch_openmohaa launcher as a game path.",
+         true},
     };
     for (const Case& c : cases) {
         form1().state.SelectedIP = "127.0.0.1";
@@ -244,6 +292,8 @@ TEST_F(Launch, RefusalsAndTheirMessages)
         EXPECT_FALSE(forms->Form11->isVisible()) << c.name;
         EXPECT_FALSE(forms->Form15->isVisible()) << c.name;
     }
+    EXPECT_EQ((FakeGame{e[4], "", "", e[4] + ".runs"}.runs()), 1)
+        << "an engine that stops at once is not started again";
 }
 
 TEST_F(Launch, WindowsKeepWorkingUntilTheGameExits)
@@ -310,67 +360,6 @@ TEST_F(Launch, EngineToldTheServersGame)
         EXPECT_EQ(programs.at(c.started).recorded(), argv) << c.why;
         for (const auto& [name, program] : programs)
             EXPECT_EQ(program.runs(), name == c.started ? 1 : 0) << c.why << ": " << name;
-    }
-}
-
-TEST_F(Launch, EngineRefusalsAndAnEngineThatStopsAtOnce)
-{
-    struct Case
-    {
-        const char* why;
-        QString label;
-        std::string aaName;  // in the case's folder
-        const char* content; // a folder when null; a stand-in game exiting with 1 when empty
-        mode_t mode;
-        std::string text; // <p> for the path
-        bool optionsShown;
-        int runs;
-    };
-    const Case cases[] = {
-        {"a folder", "Medal of Honor", "openmohaa", nullptr, 0,
-         "<p> is a folder. Please select the openmohaa program or a launch_openmohaa launcher inside it.",
-         true, 0},
-        {"a file that is not executable", "Spearhead", "openmohaa", "\177ELF", 0644,
-         "<p> is not executable. Please select the OpenMoHAA engine, or make this file executable (chmod "
-         "+x).",
-         true, 0},
-        {"a launcher script without its run bit", "Medal of Honor", "launch_openmohaa_base", "", 0644,
-         "<p> is a script without its run bit. Make it executable (chmod +x) and connect again.", true, 0},
-        {"an executable that is no program", "Medal of Honor", "openmohaa", "\x01\x02", 0755,
-         "Error starting OpenMoHAA: Exec format error", false, 0},
-        {"a launcher that stops at once", "Breakthrough", "launch_openmohaa_breakthrough", "", 0755,
-         "OpenMoHAA ended with exit code 1. If it stopped at once, check that the game's data folders (main, "
-         "mainta, maintt) are beside the engine.",
-         false, 1},
-        {"Breakthrough without the engine", "Breakthrough", "MOHAA.exe", "", 0755,
-         "Breakthrough servers can only be joined with the OpenMoHAA engine. Please select openmohaa or a "
-         "launch_openmohaa launcher as a game path.",
-         true, 0},
-    };
-    int n = 0;
-    for (const Case& c : cases) {
-        const std::string dir = gameDir + "/bad" + std::to_string(++n);
-        const std::string path = dir + "/" + c.aaName;
-        QDir().mkpath(QString::fromStdString(c.content ? dir : path));
-        if (c.content && *c.content) {
-            std::ofstream(path) << c.content;
-            ::chmod(path.c_str(), c.mode);
-        } else if (c.content) {
-            FakeGame::write(dir, c.aaName, 1, (c.mode & S_IXUSR) != 0);
-        }
-        form1().state.AAPath = path;
-        form1().state.SHPath.clear();
-        form1().Label4->setText(c.label);
-        form1().Timer1->start();
-        forms->Form3->hide();
-        connect();
-        std::string text = c.text;
-        if (text.rfind("<p>", 0) == 0) text.replace(0, 3, path);
-        EXPECT_EQ(dialogs.shownTexts(), QStringList{QString::fromStdString(text)}) << c.why;
-        EXPECT_EQ(forms->Form3->isVisible(), c.optionsShown) << c.why;
-        EXPECT_FALSE(form1().Timer1->isActive()) << c.why;
-        const FakeGame record{path, path + ".record", path + ".gate", path + ".runs"};
-        EXPECT_EQ(record.runs(), c.runs) << c.why;
     }
 }
 
