@@ -165,32 +165,19 @@ TEST(SettingsFile, WrittenFileReadsBackToTheSameLines)
     EXPECT_EQ(folder.read("Config"), test::crlf(config()));
 }
 
+// The list names and game paths of the other encodings go through the windows'
+// tests; here a letter Latin-1 lacks (S caron, 0x8A in the file).
 TEST(SettingsFile, PathsAreKeptAsWindows1252TextAndFoundByTheirBytes)
 {
     DataFolder folder;
-    struct Case
-    {
-        const char* why;
-        std::string onDisk;  // the list file's name
-        std::string setting; // line 2 after "Serverlists\\"
-    };
-    const Case cases[] = {
-        {"UTF-8 name", "Caf\xC3\xA9", "Caf\xE9"},
-        {"Windows-1252 letter in UTF-8", "\xC5\xA0imon", "\x8Aimon"},
-        {"a name from an old Windows install", "M\xFCller", "M\xFCller"},
-        {"plain ASCII", "Clan", "Clan"},
-    };
-    for (const Case& c : cases) {
-        folder.write("Serverlists/" + c.onDisk, "");
-        const std::string line = "Serverlists\\" + c.setting;
-        auto read =
-            readFrom(folder, test::crlf(config({{2, line}, {6, "/opt/" + c.setting + "/MOHAA.exe"}})));
-        EXPECT_EQ(read->state.CurrentList, "Serverlists\\" + c.onDisk) << c.why;
-        writeSettings(settingsOf(read->state, false));
-        EXPECT_EQ(folder.read("Config"),
-                  test::crlf(config({{2, line}, {6, "/opt/" + c.setting + "/MOHAA.exe"}})))
-            << c.why;
-    }
+    folder.write("Serverlists/\xC5\xA0imon", "");
+    const std::string lines =
+        test::crlf(config({{2, "Serverlists\\\x8Aimon"}, {6, "/opt/\x8Aimon/MOHAA.exe"}}));
+    auto read = readFrom(folder, lines);
+    EXPECT_EQ(read->state.CurrentList, "Serverlists\\\xC5\xA0imon");
+    writeSettings(settingsOf(read->state, false));
+    EXPECT_EQ(folder.read("Config"), lines);
+
     // A NUL byte ends no name early: the list it names does not exist.
     folder.write("Serverlists/Standard", "");
     auto nul = readFrom(folder, test::crlf(config({{2, std::string("Serverlists\\Standard\0x", 22)}})));

@@ -1,4 +1,5 @@
-// "connect": the game's command line, its password, the checks and the wait.
+// "connect": the game's command line, its password, the checks and the wait;
+// the Options window's search for an installed engine.
 #include "support/FakeGame.h"
 #include "support/FormsFixture.h"
 #include "support/ScopedPath.h"
@@ -10,7 +11,6 @@
 #include <QTimer>
 
 #include <fstream>
-#include <functional>
 #include <map>
 #include <optional>
 #include <sys/stat.h>
@@ -189,6 +189,30 @@ TEST_F(Launch, RefusalsAndTheirMessages)
     const std::string cannotRunAA = FakeGame::write(gameDir, "MOHAA.exe", 0, false).path;
     const std::string cannotRunSH = FakeGame::write(gameDir, "moh_spearhead.exe", 0, false).path;
     const std::string otherExe = FakeGame::write(gameDir, "game.exe", 0).path;
+    // The Allied Assault path names an engine file for the server's game: a
+    // folder when content is null, a stand-in exiting with 1 when it is empty.
+    const auto engine = [&](const QString& label, const std::string& path, const char* content, mode_t mode) {
+        const std::string dir = path.substr(0, path.rfind('/'));
+        QDir().mkpath(QString::fromStdString(content ? dir : path));
+        if (content && *content) {
+            std::ofstream(path) << content;
+            ::chmod(path.c_str(), mode);
+        } else if (content) {
+            FakeGame::write(dir, path.substr(dir.size() + 1), 1, (mode & S_IXUSR) != 0);
+        }
+        form1().Label4->setText(label);
+        form1().state.AAPath = path;
+        form1().state.SHPath.clear();
+    };
+    const std::string e[] = {gameDir + "/e0/openmohaa",
+                             gameDir + "/e1/openmohaa",
+                             gameDir + "/e2/launch_openmohaa_base",
+                             gameDir + "/e3/openmohaa",
+                             gameDir + "/e4/launch_openmohaa_breakthrough",
+                             gameDir + "/e5/MOHAA.exe"};
+    const auto at = [](const std::string& path, const char* text) {
+        return QString::fromStdString(path) + text;
+    };
     const Case cases[] = {
         {"no server selected", [&] { form1().state.SelectedIP.clear(); }, "message",
          "Please select a server !", false},
@@ -221,6 +245,30 @@ TEST_F(Launch, RefusalsAndTheirMessages)
              QFile::remove(QString::fromStdString(folder.file("Passwords.txt")));
          },
          "error", "File not found", false},
+        {"engine: a folder", [&] { engine("Medal of Honor", e[0], nullptr, 0); }, "message",
+         at(e[0],
+            " is a folder. Please select the openmohaa program or a launch_openmohaa launcher inside it."),
+         true},
+        {"engine: a file that is not executable", [&] { engine("Spearhead", e[1], "\177ELF", 0644); },
+         "message",
+         at(e[1], " is not executable. Please select the OpenMoHAA engine, or make this file executable "
+                  "(chmod +x)."),
+         true},
+        {"engine: a launcher script without its run bit", [&] { engine("Medal of Honor", e[2], "", 0644); },
+         "message",
+         at(e[2], " is a script without its run bit. Make it executable (chmod +x) and connect again."),
+         true},
+        {"engine: an executable that is no program",
+         [&] { engine("Medal of Honor", e[3], "\x01\x02", 0755); }, "message",
+         "Error starting OpenMoHAA: Exec format error", false},
+        {"engine: a launcher that stops at once", [&] { engine("Breakthrough", e[4], "", 0755); }, "message",
+         "OpenMoHAA ended with exit code 1. If it stopped at once, check that the game's data folders (main, "
+         "mainta, maintt) are beside the engine.",
+         false},
+        {"Breakthrough without the engine", [&] { engine("Breakthrough", e[5], "", 0755); }, "message",
+         "Breakthrough servers can only be joined with the OpenMoHAA engine. Please select openmohaa or a "
+         "launch_openmohaa launcher as a game path.",
+         true},
     };
     for (const Case& c : cases) {
         form1().state.SelectedIP = "127.0.0.1";
@@ -244,6 +292,8 @@ TEST_F(Launch, RefusalsAndTheirMessages)
         EXPECT_FALSE(forms->Form11->isVisible()) << c.name;
         EXPECT_FALSE(forms->Form15->isVisible()) << c.name;
     }
+    EXPECT_EQ((FakeGame{e[4], "", "", e[4] + ".runs"}.runs()), 1)
+        << "an engine that stops at once is not started again";
 }
 
 TEST_F(Launch, WindowsKeepWorkingUntilTheGameExits)
@@ -313,73 +363,39 @@ TEST_F(Launch, EngineToldTheServersGame)
     }
 }
 
-TEST_F(Launch, EngineRefusalsAndAnEngineThatStopsAtOnce)
+// The Options window offers to find an installed engine for an empty game path.
+TEST_F(Launch, OptionsFindAnInstalledEngineForTheEmptyPathsOnly)
 {
-    struct Case
-    {
-        const char* why;
-        QString label;
-        std::string aaName; // in the case's folder
-        std::function<void(const std::string& path)> make;
-        std::string text; // <p> for the path
-        bool optionsShown;
-        int runs;
-    };
-    const auto file = [](const std::string& bytes, mode_t mode) {
-        return [bytes, mode](const std::string& path) {
-            std::ofstream(path) << bytes;
-            ::chmod(path.c_str(), mode);
-        };
-    };
-    const auto game = [](int code, bool executable) {
-        return [code, executable](const std::string& path) {
-            FakeGame::write(path.substr(0, path.rfind('/')), path.substr(path.rfind('/') + 1), code,
-                            executable);
-        };
-    };
-    const Case cases[] = {
-        {"a folder", "Medal of Honor", "openmohaa",
-         [](const std::string& path) { QDir().mkpath(QString::fromStdString(path)); },
-         "<p> is a folder. Please select the openmohaa program or a launch_openmohaa launcher inside it.",
-         true, 0},
-        {"a file that is not executable", "Spearhead", "openmohaa",
-         file("\x7f"
-              "ELF",
-              0644),
-         "<p> is not executable. Please select the OpenMoHAA engine, or make this file executable (chmod "
-         "+x).",
-         true, 0},
-        {"a launcher script without its run bit", "Medal of Honor", "launch_openmohaa_base", game(0, false),
-         "<p> is a script without its run bit. Make it executable (chmod +x) and connect again.", true, 0},
-        {"an executable that is no program", "Medal of Honor", "openmohaa", file("\x01\x02", 0755),
-         "Error starting OpenMoHAA: Exec format error", false, 0},
-        {"a launcher that stops at once", "Breakthrough", "launch_openmohaa_breakthrough", game(1, true),
-         "OpenMoHAA ended with exit code 1. If it stopped at once, check that the game's data folders (main, "
-         "mainta, maintt) are beside the engine.",
-         false, 1},
-        {"Breakthrough without the engine", "Breakthrough", "MOHAA.exe", game(0, true),
-         "Breakthrough servers can only be joined with the OpenMoHAA engine. Please select openmohaa or a "
-         "launch_openmohaa launcher as a game path.",
-         true, 0},
-    };
-    int n = 0;
-    for (const Case& c : cases) {
-        const std::string dir = gameDir + "/bad" + std::to_string(++n);
-        QDir().mkpath(QString::fromStdString(dir));
-        const std::string path = dir + "/" + c.aaName;
-        c.make(path);
-        form1().state.AAPath = path;
-        form1().state.SHPath.clear();
-        form1().Label4->setText(c.label);
-        form1().Timer1->start();
-        forms->Form3->hide();
-        connect();
-        std::string text = c.text;
-        if (text.rfind("<p>", 0) == 0) text.replace(0, 3, path);
-        EXPECT_EQ(dialogs.shownTexts(), QStringList{QString::fromStdString(text)}) << c.why;
-        EXPECT_EQ(forms->Form3->isVisible(), c.optionsShown) << c.why;
-        EXPECT_FALSE(form1().Timer1->isActive()) << c.why;
-        const FakeGame record{path, path + ".record", path + ".gate", path + ".runs"};
-        EXPECT_EQ(record.runs(), c.runs) << c.why;
-    }
+    // Only the test's own folders are searched.
+    const test::ScopedVariable home{"HOME", folder.file("home")}, dataHome{"XDG_DATA_HOME", std::nullopt};
+    const std::string release = folder.file("home/.local/share/openmohaa/openmohaa-0.82.1");
+    QDir().mkpath(QString::fromStdString(release));
+    const std::string base = FakeGame::write(release, "launch_openmohaa_base.x86_64", 0).path;
+    writeData({}, test::config({{7, "/games/moh_spearhead.exe"}}));
+    start();
+    TForm3& options = *forms->Form3;
+    options.show();
+    ASSERT_TRUE(options.Button8->isVisible());
+
+    options.Button8->click();
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    EXPECT_EQ(options.LabeledEdit3->text().toStdString(), base);
+    EXPECT_EQ(options.LabeledEdit4->text(), "/games/moh_spearhead.exe");
+    EXPECT_EQ(form1().state.AAPath, base);
+    EXPECT_FALSE(options.Button8->isVisible());
+    options.hide();
+    EXPECT_NE(folder.read("Config").find("\r\n" + base + "\r\n/games/moh_spearhead.exe\r\n"),
+              std::string::npos);
+
+    // Nothing installed: the offer says where it looked.
+    QFile::remove(QString::fromStdString(base));
+    options.show();
+    options.LabeledEdit3->clear();
+    ASSERT_TRUE(options.Button8->isVisible());
+    options.Button8->click();
+    EXPECT_EQ(dialogs.shownTexts(),
+              QStringList{"No OpenMoHAA found on the PATH, in ~/Applications, ~/AppImages, "
+                          "~/.local/bin, ~/bin, ~/Downloads, ~/.local/share/openmohaa or "
+                          "/opt/openmohaa. Please use \"select path\"."});
+    EXPECT_TRUE(options.LabeledEdit3->text().isEmpty());
 }

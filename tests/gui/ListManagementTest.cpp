@@ -369,12 +369,8 @@ TEST_F(ListManagement, ListNamesKeepTheirBytesThroughEveryWindow)
         std::string setting; // Config line 2 after "Serverlists\"; "" when it cannot be kept
     };
     const Case cases[] = {
-        {"Caf\xE9", u"Café"_s, "Caf\xE9"}, // from an old Windows install
-        {"\xC3\x9C"
-         "bung",
-         u"Übung"_s,
-         "\xDC"
-         "bung"},                                    // UTF-8
+        {"Caf\xE9", u"Café"_s, "Caf\xE9"},           // from an old Windows install
+        {"\xC3\x96re", u"Öre"_s, "\xD6re"},          // UTF-8
         {"\x8Aimon", u"Šimon"_s, "\x8Aimon"},        // Windows-1252 letter
         {"\xE5\x90\x8D\xE5\x89\x8D", u"名前"_s, ""}, // not Western text
     };
@@ -386,7 +382,6 @@ TEST_F(ListManagement, ListNamesKeepTheirBytesThroughEveryWindow)
 
         selectList(c.shown);
         options().editlist1->trigger();
-        EXPECT_EQ(editor().windowTitle(), c.shown);
         editor().LabeledEdit1->setText("Alpha");
         editor().LabeledEdit2->setText("127.0.0.1");
         editor().LabeledEdit3->setText("1");
@@ -404,16 +399,15 @@ TEST_F(ListManagement, ListNamesKeepTheirBytesThroughEveryWindow)
             EXPECT_TRUE(dialogs.shown()[0].text.contains(c.shown));
             EXPECT_EQ(form1().state.CurrentList, "Serverlists\\Standard");
             dialogs.clear();
-            std::filesystem::remove(folder.file("Serverlists/" + c.bytes));
-            continue;
+        } else {
+            form1().ToolButton9Click();
+            EXPECT_EQ(form1().state.CurrentList, "Serverlists\\" + c.bytes);
+            EXPECT_EQ(form1().statusText(), "2 servers in Serverlists\\" + c.shown);
+            EXPECT_EQ(config()[1], "Serverlists\\" + c.setting);
+            build(); // a restart finds the same file
+            EXPECT_EQ(form1().state.CurrentList, "Serverlists\\" + c.bytes);
+            EXPECT_EQ(column(2), (QStringList{"Alpha", "Zulu"}));
         }
-        form1().ToolButton9Click();
-        EXPECT_EQ(form1().state.CurrentList, "Serverlists\\" + c.bytes);
-        EXPECT_EQ(form1().statusText(), "2 servers in Serverlists\\" + c.shown);
-        EXPECT_EQ(config()[1], "Serverlists\\" + c.setting);
-        build(); // a restart finds the same file
-        EXPECT_EQ(form1().state.CurrentList, "Serverlists\\" + c.bytes);
-        EXPECT_EQ(column(2), (QStringList{"Alpha", "Zulu"}));
         std::filesystem::remove(folder.file("Serverlists/" + c.bytes));
     }
 }
@@ -446,25 +440,24 @@ TEST_F(ListManagement, NewAndImportedListNamesAreCheckedWhereTheyAreChosen)
                 dialogs.queueConfirm(true);
                 (how[0] == 'S' ? options().Button7 : options().Button5)->click();
             }
-            const QStringList shown = dialogs.shownTexts();
             if (c.file.empty()) {
-                EXPECT_TRUE(shown.last().contains(c.name)) << how << shown.join('|').toStdString();
+                EXPECT_TRUE(dialogs.shownTexts().last().contains(c.name)) << how;
                 EXPECT_EQ(folder.files("Serverlists"),
                           (std::vector<std::string>{"Clan", "Other", "Standard"}));
                 EXPECT_FALSE(editor().isVisible());
             } else {
                 for (const test::ShownBox& box : dialogs.shown())
                     EXPECT_NE(box.kind, "error") << how << box.text.toStdString();
-                EXPECT_TRUE(folder.exists("Serverlists/" + c.file)) << how;
-                EXPECT_EQ(folder.files("Serverlists").size(), 4u) << how;
-            }
-            if (how[0] == 'n' && !c.file.empty()) {
-                editor().LabeledEdit1->setText("Alpha");
-                editor().LabeledEdit2->setText("127.0.0.1");
-                editor().LabeledEdit3->setText("1");
-                editor().ToolButton5->click();
+                if (how[0] == 'n') {
+                    editor().LabeledEdit1->setText("Alpha");
+                    editor().LabeledEdit2->setText("127.0.0.1");
+                    editor().LabeledEdit3->setText("1");
+                    editor().ToolButton5->click();
+                }
                 EXPECT_EQ(folder.read("Serverlists/" + c.file),
-                          test::crlf(records({{"Alpha", "127.0.0.1", "1"}})));
+                          test::crlf(records({{"Alpha", "127.0.0.1", "1"}})))
+                    << how;
+                EXPECT_EQ(folder.files("Serverlists").size(), 4u) << how;
             }
             dialogs.clear();
             for (const std::string& name : folder.files("Serverlists"))
@@ -476,16 +469,6 @@ TEST_F(ListManagement, NewAndImportedListNamesAreCheckedWhereTheyAreChosen)
 TEST_F(ListManagement, ImportsOfDifferentFilesNeverMeetSilently)
 {
     startWithLists();
-    for (const char* name : {"M\xC3\xBCller", "M\xC3\xB6ller"}) {
-        folder.write("out/" + std::string(name) + ".sslf",
-                     "Server=MoHAA 127.0.0.1:1 \"\" \"" + std::string(name) + "\"\r\n");
-        dialogs.queueFileName(folder.path() + "/out/" + QString::fromUtf8(name) + ".sslf");
-        dialogs.queueConfirm(true);
-        options().Button7->click();
-        EXPECT_EQ(folder.read("Serverlists/" + std::string(name)), test::crlf({name, "127.0.0.1", "1"}));
-    }
-    EXPECT_TRUE(lists().contains(u"Müller"_s) && lists().contains(u"Möller"_s));
-
     // "Café.txt" names the list an old install keeps as "Caf\xE9": asked first.
     folder.write("Serverlists/Caf\xE9", "keep\r\n");
     folder.write("out/Caf\xC3\xA9.txt", "Alpha|127.0.0.1:1\r\n");
@@ -564,34 +547,6 @@ TEST_F(ListManagement, AScanStartedWhileAQuestionIsOpenTurnsYesIntoNo)
     folder.write("Buddys.txt", "Bob\r\n");
     folder.write("out/x.sslf", "");
     folder.write("out/x.txt", "A|127.0.0.1:5\r\n");
-    const struct
-    {
-        const char* what;
-        const char* list; // selected in the Options window first
-        QString file;     // the file dialog's answer
-        std::function<void()> trigger;
-    } cases[] = {
-        {"delete server",
-         nullptr,
-         {},
-         [&] {
-             form1().ListView3->row(0)->setSelected(true);
-             form1().deleteserver1->trigger();
-         }},
-        {"delete list", "Clan", {}, [&] { options().deleteserver1->trigger(); }},
-        {"new list over another", nullptr, "/elsewhere/Clan", [&] { options().newlist1->trigger(); }},
-        {"import SSLF", nullptr, "/out/x.sslf", [&] { options().Button7->click(); }},
-        {"import ASE", nullptr, "/out/x.txt", [&] { options().Button5->click(); }},
-        {"editor: delete server",
-         "Other",
-         {},
-         [&] {
-             options().editlist1->trigger();
-             editor().ListView1->row(0)->setSelected(true);
-             editor().ToolButton6->click();
-         }},
-        {"delete all buddies", nullptr, {}, [&] { forms->Form2->Deleteallbuddys1->trigger(); }},
-    };
     const auto files = [&] {
         std::vector<std::string> all{folder.read("Buddys.txt")};
         for (const std::string& name : folder.files("Serverlists"))
@@ -599,20 +554,34 @@ TEST_F(ListManagement, AScanStartedWhileAQuestionIsOpenTurnsYesIntoNo)
         return all;
     };
     const std::vector<std::string> before = files();
-    for (const auto& c : cases) {
-        options().show();
-        if (c.list) selectList(c.list);
-        if (!c.file.isEmpty()) dialogs.queueFileName(folder.path() + c.file);
+    // Yes to the question the action asks, while the auto-scan starts a scan.
+    const auto yesDuringAScan = [&](const char* what, const std::function<void()>& action) {
         dialogs.queueConfirm(true);
         dialogs.whileNextOpen([&] {
             form1().Timer1->start(0);
             EXPECT_TRUE(QTest::qWaitFor([&] { return form1().state.Scanning.load(); }));
             form1().Timer1->stop();
         });
-        c.trigger();
-        EXPECT_TRUE(form1().state.Scanning) << c.what;
-        EXPECT_EQ(files(), before) << c.what;
-        EXPECT_EQ(column(2), (QStringList{"Alpha", "Bravo"})) << c.what;
+        action();
+        EXPECT_TRUE(form1().state.Scanning) << what;
+        EXPECT_EQ(files(), before) << what;
+        EXPECT_EQ(column(2), (QStringList{"Alpha", "Bravo"})) << what;
         form1().ToolButton9Click();
-    }
+        options().show();
+    };
+    form1().ListView3->row(0)->setSelected(true);
+    yesDuringAScan("delete server", [&] { form1().deleteserver1->trigger(); });
+    selectList("Clan");
+    yesDuringAScan("delete list", [&] { options().deleteserver1->trigger(); });
+    dialogs.queueFileName(folder.path() + "/elsewhere/Clan");
+    yesDuringAScan("new list over another", [&] { options().newlist1->trigger(); });
+    dialogs.queueFileName(folder.path() + "/out/x.sslf");
+    yesDuringAScan("import SSLF", [&] { options().Button7->click(); });
+    dialogs.queueFileName(folder.path() + "/out/x.txt");
+    yesDuringAScan("import ASE", [&] { options().Button5->click(); });
+    selectList("Other");
+    options().editlist1->trigger();
+    editor().ListView1->row(0)->setSelected(true);
+    yesDuringAScan("editor: delete server", [&] { editor().ToolButton6->click(); });
+    yesDuringAScan("delete all buddies", [&] { forms->Form2->Deleteallbuddys1->trigger(); });
 }

@@ -67,25 +67,21 @@ protected:
         window.Button1->click();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window.importing(); }, 20000));
     }
-    QStringList rows(const TForm17& window) const
-    {
-        QStringList texts;
-        for (int i = 0; i < window.ListView1->rowCount(); ++i)
-            texts.append(window.ListView1->row(i)->text(0) + " | " + window.ListView1->row(i)->text(1));
-        return texts;
-    }
 };
 
 TEST_F(MasterImport, FillsTheGamesListAndShowsEachMastersResult)
 {
     TForm17& window = openImport({master(0), master(1), closed, "not a master"});
     importAll(window);
-    EXPECT_EQ(rows(window),
-              (QStringList{QString::fromStdString(master(0)) + " | 2 servers",
-                           QString::fromStdString(master(1)) + " | refused (the master turned you away)",
-                           QString::fromStdString(closed) + " | unreachable (Connection refused)",
-                           "Masters.txt | 'not a master' is not HOST:PORT"}));
+    EXPECT_EQ(test::columnTexts(window.ListView1, 0),
+              (QStringList{QString::fromStdString(master(0)), QString::fromStdString(master(1)),
+                           QString::fromStdString(closed), "Masters.txt"}));
+    EXPECT_EQ(test::columnTexts(window.ListView1, 1),
+              (QStringList{"2 servers", "refused (the master turned you away)",
+                           "unreachable (Connection refused)", "'not a master' is not HOST:PORT"}));
     EXPECT_EQ(window.Label2->text(), "Internet AA: 2 servers of 2 listed.");
+    EXPECT_EQ(window.ProgressBar1->maximum(), 2) << "the masters' step, then the query ports'";
+    EXPECT_EQ(window.ProgressBar1->value(), 2);
     EXPECT_FALSE(window.Label3->isVisible());
     const bool inOrder = fleet.port(0) < fleet.port(1);
     EXPECT_EQ(folder.read("Serverlists/Internet AA"),
@@ -96,49 +92,42 @@ TEST_F(MasterImport, FillsTheGamesListAndShowsEachMastersResult)
     // Breakthrough: its own list, and the note that connect does not start it.
     window.ComboBox1->setCurrentIndex(2);
     EXPECT_TRUE(window.Label3->isVisible());
-    EXPECT_EQ(
-        window.Label3->text(),
-        "Breakthrough servers can be listed and scanned; connect starts only Allied Assault and Spearhead.");
     importAll(window);
     EXPECT_EQ(folder.read("Serverlists/Internet BT"), record(2));
 }
 
 // The list stays as it was when the import found nothing to put there, and
-// while the list is the current one and being scanned.
-TEST_F(MasterImport, LeavesTheListAloneWhenItShould)
+// while it is the current list and being scanned; else the main window shows
+// the current list's new servers.
+TEST_F(MasterImport, TheListIsReplacedOnlyWhenItShould)
 {
     struct Row
     {
         std::vector<int> masters; // -1: the closed port
         bool scanning;
         const char* label;
+        int shown; // rows of the main window: 1 while it is the old list
     };
     const Row rows[] = {
-        {{1, -1}, false, "Internet AA left as it was: no master gave a list."},
-        {{0}, true, "Internet AA left as it was. It is being scanned; import again after the scan."},
+        {{1, -1}, false, "Internet AA left as it was: no master gave a list.", 1},
+        {{0}, true, "Internet AA left as it was. It is being scanned; import again after the scan.", 1},
+        {{0}, false, "Internet AA: 2 servers of 2 listed.", 2},
     };
+    const std::string old = "Old\r\n10.0.0.1\r\n12203\r\n";
     for (const Row& row : rows) {
         std::vector<std::string> masters;
         for (const int m : row.masters)
             masters.push_back(m < 0 ? closed : master(m));
+        folder.write("Serverlists/Internet AA", old);
         TForm17& window = openImport(masters, test::config({{2, "Serverlists\\Internet AA"}}));
-        folder.write("Serverlists/Internet AA", "Old\r\n10.0.0.1\r\n12203\r\n");
         window.state().Scanning = row.scanning;
         importAll(window);
         window.state().Scanning = false;
         EXPECT_EQ(window.Label2->text(), row.label);
-        EXPECT_EQ(folder.read("Serverlists/Internet AA"), "Old\r\n10.0.0.1\r\n12203\r\n") << row.label;
+        EXPECT_EQ(folder.read("Serverlists/Internet AA") == old, row.shown == 1) << row.label;
+        EXPECT_EQ(column(2).contains("Old"), row.shown == 1) << row.label;
+        EXPECT_EQ(column(0), QStringList(row.shown, "not scanned")) << row.label;
     }
-}
-
-TEST_F(MasterImport, RefreshingTheCurrentListShowsItsNewServers)
-{
-    TForm17& window = openImport({master(0)}, test::config({{2, "Serverlists\\Internet AA"}}));
-    folder.write("Serverlists/Internet AA", "Old\r\n10.0.0.1\r\n12203\r\n");
-    importAll(window);
-    EXPECT_EQ(column(2).size(), 2);
-    EXPECT_FALSE(column(2).contains("Old"));
-    EXPECT_EQ(column(0), (QStringList{"not scanned", "not scanned"}));
 }
 
 // A silent master holds the import; the window stays usable and stop ends it.

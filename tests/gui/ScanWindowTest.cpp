@@ -1,8 +1,9 @@
 // Scan control in the main window: start, the worker's end, stop, the timer,
-// closing mid-scan, and the buddies list's actions, against a fleet on 127.0.0.1.
+// closing mid-scan, the buddies list's actions and alerts, against a fleet on 127.0.0.1.
 #include "fleet/Fleet.h"
 #include "scan/ScanRun.h"
 #include "support/FormsFixture.h"
+#include "ui/lists/TForm3.h"
 #include "ui/watch/TForm2.h"
 
 #include <QSignalSpy>
@@ -101,6 +102,29 @@ TEST_F(ScanWindow, NewBuddyToldWhileMinimisedAndItsServerShownOnClick)
     ASSERT_NE(form1().ListView3->selectedRow(), nullptr);
     EXPECT_EQ(form1().ListView3->selectedRow()->text(HostColumn), "Alpha");
     EXPECT_EQ(form1().Label1->text(), "Players: 2/16");
+
+    // Turned off in the Options window: kept beside the twelve settings lines,
+    // heeded by the next scan and the next start.
+    const std::string config = folder.read("Config");
+    TForm3& options = *forms->Form3;
+    options.show();
+    ASSERT_TRUE(options.CheckBox4->isChecked());
+    EXPECT_FALSE(folder.exists("Alerts.txt")) << "showing is no change";
+    options.CheckBox4->click();
+    options.hide();
+    EXPECT_EQ(folder.read("Alerts.txt"), "alerts off\r\n");
+    EXPECT_EQ(folder.read("Config"), config);
+    folder.write("Buddys.txt", "bob\r\nann\r\nx\r\n");
+    form1().showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form1().isVisible(); }, 5000));
+    form1().ToolButton3->click();
+    ASSERT_TRUE(scanEnds());
+    EXPECT_EQ(desktop.tray->notifications.size(), 1);
+    build();
+    forms->Form3->show();
+    EXPECT_FALSE(forms->Form3->CheckBox4->isChecked());
+    forms->Form3->CheckBox4->click();
+    EXPECT_EQ(folder.read("Alerts.txt"), "alerts on\r\n");
 }
 
 // The user selects a silent server twice during the scan, which keeps the

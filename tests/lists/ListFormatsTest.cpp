@@ -1,6 +1,8 @@
-// SSLF and ASE import and export on real files in a data folder.
+// SSLF and ASE import and export on real files in a data folder; what an
+// import from the masters makes of their lists: the report and the entries.
 #include "lists/ListFormats.h"
 #include "admin/PasswordFile.h"
+#include "lists/MasterImport.h"
 #include "platform/Errors.h"
 #include "support/DataFolder.h"
 #include "support/FileSizeLimit.h"
@@ -16,6 +18,7 @@
 using namespace korvane;
 using korvane::test::crlf;
 using korvane::test::DataFolder;
+using namespace std::string_literals;
 
 namespace {
 
@@ -42,32 +45,44 @@ std::map<std::string, std::string> snapshot(const DataFolder& folder)
     return files;
 }
 
-// Counts the opens of one file, by the kernel's own account (inotify; closes
-// are watched too, as equal events in a row would count once).
-class OpenCounter
+// How often the action opens the file, by the kernel's own account (inotify;
+// closes are watched too, as equal events in a row would count once).
+int opensDuring(const std::string& path, const std::function<void()>& action)
 {
-public:
-    explicit OpenCounter(const std::string& path) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        inotify_add_watch(m_fd, path.c_str(), IN_OPEN | IN_CLOSE);
-    }
-    ~OpenCounter() { ::close(m_fd); }
-    int count()
-    {
-        int opens = 0;
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t got; (got = ::read(m_fd, buffer, sizeof buffer)) > 0;)
-            for (ssize_t at = 0; at < got;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                opens += (event->mask & IN_OPEN) != 0;
-                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            }
-        return opens;
-    }
+    const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    inotify_add_watch(fd, path.c_str(), IN_OPEN | IN_CLOSE);
+    action();
+    int opens = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        for (const char* at = buffer; at < buffer + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            opens += (event->mask & IN_OPEN) != 0;
+            at += sizeof(inotify_event) + event->len;
+        }
+    ::close(fd);
+    return opens;
+}
 
-private:
-    int m_fd;
-};
+ResolvedServer resolved(std::string hostName, int gamePort, GamePortSource source = GamePortSource::HostPort)
+{
+    ResolvedServer server;
+    server.listed = {0x0A000001, gamePort + 97};
+    server.gamePort = gamePort;
+    server.source = source;
+    server.hostName = std::move(hostName);
+    return server;
+}
+
+MasterResult master(const char* host, MasterResult::Outcome outcome, int servers = 0)
+{
+    MasterResult result;
+    result.master = {host, 28900};
+    result.outcome = outcome;
+    for (int i = 0; i < servers; ++i)
+        result.servers.push_back({0x0A000001, 12300 + i});
+    return result;
+}
 
 } // namespace
 
@@ -88,12 +103,9 @@ TEST(ListFormats, SslfExportThenImportGivesBackTheSameServersAndServerPasswords)
     folder.write(PasswordFileName, passwords);
 
     std::filesystem::create_directory(folder.file("out"));
-    {
-        // The password file is read once for the whole list, not once per server.
-        OpenCounter opens(folder.file(PasswordFileName));
-        exportSslf("Clan", folder.file("out/Clan"));
-        EXPECT_EQ(opens.count(), 1);
-    }
+    // The password file is read once for the whole list, not once per server.
+    EXPECT_EQ(
+        opensDuring(folder.file(PasswordFileName), [&] { exportSslf("Clan", folder.file("out/Clan")); }), 1);
     EXPECT_EQ(
         folder.read("out/Clan.sslf"),
         crlf({"SSLF - Shared Server List Format - Version 1.01", " ",
@@ -214,4 +226,42 @@ TEST(ListFormats, FailuresLeaveEveryFileWholeAndTheListAndPasswordsInAgreement)
     folder.write("plain.sslf", "Server=MoHAA 1.1.1.1:1 \"\" \"One\"\r\n");
     importSslf(folder.file("plain.sslf"), "plain");
     EXPECT_EQ(folder.read("Serverlists/plain"), records({{"One", "1.1.1.1", "1"}}));
+}
+
+// The list is replaced only when the import found something to put there;
+// the window's test shows the report of a list found and of none.
+TEST(MasterImport, ReportSaysWhatBecameOfTheList)
+{
+    using Outcome = MasterResult::Outcome;
+    // Whether the list is replaced, and the report's last line.
+    const auto ending = [](std::vector<MasterResult> masters, int listed, int silent,
+                           std::vector<ResolvedServer> servers) {
+        ImportOutcome outcome{std::move(masters), listed, {std::move(servers), silent}};
+        return std::pair(outcome.replacesList(),
+                         importReport(*findMasterGame("mohaa"), outcome, outcome.replacesList()).back());
+    };
+    EXPECT_EQ(ending({master("a", Outcome::Listed, 3)}, 3, 3, {}),
+              std::pair(false,
+                        "Internet AA left as it was: none of the 3 servers listed answered on its query "
+                        "port."s));
+    EXPECT_EQ(ending({master("a", Outcome::Listed, 0), master("b", Outcome::Unreachable)}, 0, 0, {}),
+              std::pair(true, "Internet AA: 0 servers of 0 listed."s));
+    EXPECT_EQ(ending({master("a", Outcome::Listed, 3)}, 3, 1,
+                     {resolved("x", 12203), resolved("y", 12204, GamePortSource::Guessed)}),
+              std::pair(true, "Internet AA: 2 servers of 3 listed; 1 did not answer; 1 game ports guessed as "
+                              "query port - 97."s));
+}
+
+TEST(MasterImport, EntryNamesAreOneLineAndUnique)
+{
+    ResolveResult result;
+    result.servers = {resolved("", 1), resolved("   ", 2), resolved(std::string(100, 'n'), 3),
+                      resolved("\ta\r\nb\x7f\x01 ", 4), resolved("12203", 5)};
+    const std::vector<ServerEntry> entries = internetListEntries(result);
+    const std::vector<std::string> names = {"10.0.0.1:1", "10.0.0.1:2",
+                                            std::string(64, 'n') + " (10.0.0.1:3)", "ab (10.0.0.1:4)",
+                                            "12203 (10.0.0.1:5)"};
+    ASSERT_EQ(entries.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(entries[i].name, names[i]);
 }

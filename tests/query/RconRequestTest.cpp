@@ -101,29 +101,22 @@ TEST(RconExchange, OnlyTheServersDatagramsMakeTheReply)
 // kept, and nothing is left waiting for the next command.
 TEST(RconExchange, AReplyPastTheLimitsIsCutAndTheRestDropped)
 {
-    const RconReplyLimits limits{4, 100};
-    struct Case
-    {
-        std::vector<std::size_t> sizes;
-        std::size_t kept;
-        bool cut;
-    } cases[] = {
-        {{10, 10, 10, 10, 10, 10}, 4, true},
-        {{60, 40}, 2, false},
-        {{60, 41, 10}, 1, true}, // once cut, even what would fit is dropped
-    };
     test::LoopbackSender server;
-    for (const Case& c : cases) {
+    // Datagrams kept of a reply in datagrams of these sizes, and whether it was cut.
+    const auto kept = [&](const std::vector<std::size_t>& sizes) {
         UdpClient endpoint;
         endpoint.setPeer("127.0.0.1", server.port());
         endpoint.send("status");
-        for (std::size_t size : c.sizes)
-            ASSERT_TRUE(server.sendTo(endpoint.localPort(), std::string(size, 'x')));
+        for (std::size_t size : sizes)
+            EXPECT_TRUE(server.sendTo(endpoint.localPort(), std::string(size, 'x')));
         const RconReply reply = receiveRconReply(
-            endpoint, [&](int timeoutMs) { return endpoint.readable(timeoutMs); }, limits, 5000, 50);
-        EXPECT_EQ(reply.datagrams.size(), c.kept) << c.sizes.size();
-        EXPECT_EQ(reply.cut, c.cut) << c.sizes.size();
-        EXPECT_FALSE(endpoint.readable(0)) << c.sizes.size();
-    }
-    EXPECT_EQ(rconCutLine(), "reply cut after 256 datagrams or 256 KB; the rest was dropped");
+            endpoint, [&](int timeoutMs) { return endpoint.readable(timeoutMs); }, {4, 100}, 5000, 50);
+        EXPECT_FALSE(endpoint.readable(0)) << "left for the next command";
+        return std::pair(reply.datagrams.size(), reply.cut);
+    };
+    EXPECT_EQ(kept({10, 10, 10, 10, 10, 10}), (std::pair<std::size_t, bool>(4, true)));
+    EXPECT_EQ(kept({60, 40}), (std::pair<std::size_t, bool>(2, false)));
+    EXPECT_EQ(kept({60, 41, 10}), (std::pair<std::size_t, bool>(1, true)))
+        << "once cut, even what would fit is dropped";
+    EXPECT_EQ(rconCutLine({4, 2048}), "reply cut after 4 datagrams or 2 KB; the rest was dropped");
 }

@@ -188,7 +188,8 @@ TEST(ScanProgram, HostileFieldsAreEscapedSoEveryLineKeepsItsFields)
 
 // korvane-scan --master against stand-in masters and query ports on
 // 127.0.0.1: the masters of the data folder's file, a master listing every
-// server twice, a plain one, a refusing one and one that is not there.
+// server twice after a greeting with an end mark, a plain one listing the same
+// servers, a refusing one and one that is not there.
 TEST(ScanProgram, MasterListingSortedWithEachMastersResult)
 {
     fleet::FleetConfig config;
@@ -201,55 +202,47 @@ TEST(ScanProgram, MasterListingSortedWithEachMastersResult)
     config.servers[3].game = fleet::Game::Spearhead;
     fleet::MasterConfig twice, plain, echo;
     twice.listTwice = true;
+    twice.finalAfterGreeting = true;
     plain.form = fleet::ListForm::Plain;
     echo.behaviour = fleet::MasterBehaviour::Echo;
     config.masters = {twice, plain, echo};
     fleet::Fleet servers(config);
     servers.start();
-    const std::vector<int> masters = servers.masterPorts();
+    const auto at = [](int port) { return "127.0.0.1:" + std::to_string(port); };
     const std::vector<int> query = servers.queryPorts();
-    const std::string closed = "127.0.0.1:" + std::to_string(unusedPort(SOCK_STREAM));
+    const std::string m0 = at(servers.masterPorts()[0]), m1 = at(servers.masterPorts()[1]),
+                      m2 = at(servers.masterPorts()[2]), closed = at(unusedPort(SOCK_STREAM));
+    const std::string guessed = std::to_string(query[1] - 97);
 
     DataFolder folder;
-    const std::string mastersFile = "127.0.0.1:" + std::to_string(masters[0]) +
-                                    "\r\n127.0.0.1:" + std::to_string(masters[1]) + "\r\nnot a master\r\n" +
-                                    closed + "\r\n";
+    const std::string mastersFile = m0 + "\r\n" + m1 + "\r\nnot a master\r\n" + closed + "\r\n";
     folder.write("Masters.txt", mastersFile);
     Outcome outcome = runScanProgram(folder, "--master mohaa");
     EXPECT_EQ(outcome.status, 0) << outcome.err;
-    std::vector<std::string> lines = {
-        "127.0.0.1:" + std::to_string(servers.port(0)) + "\t" + std::to_string(query[0]),
-        "127.0.0.1:" + std::to_string(query[1] - 97) + "\t" + std::to_string(query[1])};
-    std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
-        return std::stoi(a.substr(10)) < std::stoi(b.substr(10));
-    });
-    EXPECT_EQ(outcome.out, lines[0] + "\n" + lines[1] + "\nmaster\t127.0.0.1:" + std::to_string(masters[0]) +
-                               "\t3 servers\nmaster\t127.0.0.1:" + std::to_string(masters[1]) +
+    std::string alpha = at(servers.port(0)) + "\t" + std::to_string(query[0]) + "\n";
+    std::string bravo = "127.0.0.1:" + guessed + "\t" + std::to_string(query[1]) + "\n";
+    if (query[1] - 97 < servers.port(0)) std::swap(alpha, bravo);
+    EXPECT_EQ(outcome.out, alpha + bravo + "master\t" + m0 + "\t3 servers\nmaster\t" + m1 +
                                "\t3 servers\nmaster\t" + closed + "\tunreachable\n");
-    EXPECT_EQ(outcome.err, "korvane-scan: warning: Masters.txt line 3: 'not a master' is not HOST:PORT\n"
-                           "korvane-scan: master 127.0.0.1:" +
-                               std::to_string(masters[0]) +
-                               ": 3 entries listed twice\n"
-                               "korvane-scan: master " +
-                               closed +
-                               ": Connection refused\n"
-                               "korvane-scan: 127.0.0.1:" +
-                               std::to_string(query[1]) + ": it gave no hostport; game port taken as " +
-                               std::to_string(query[1] - 97) +
-                               " (query port - 97)\n"
-                               "korvane-scan: 1 listed server did not answer on the query port; left out\n");
+    const std::string errLines[] = {
+        "warning: Masters.txt line 3: 'not a master' is not HOST:PORT",
+        "master " + m0 + ": 3 entries listed twice", "master " + closed + ": Connection refused",
+        at(query[1]) + ": it gave no hostport; game port taken as " + guessed + " (query port - 97)",
+        "1 listed server did not answer on the query port; left out"};
+    std::string err;
+    for (const std::string& line : errLines)
+        err += "korvane-scan: " + line + "\n";
+    EXPECT_EQ(outcome.err, err);
     EXPECT_EQ(folder.read("Masters.txt"), mastersFile);
 
     // No master gives a list: exit 1, each master's result still printed.
-    outcome = runScanProgram(folder, "--master mohaas --masters 127.0.0.1:" + std::to_string(masters[2]) +
-                                         "," + closed);
+    outcome = runScanProgram(folder, "--master mohaas --masters " + m2 + "," + closed);
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.out, "master\t127.0.0.1:" + std::to_string(masters[2]) + "\trefused\nmaster\t" +
-                               closed + "\tunreachable\n");
+    EXPECT_EQ(outcome.out, "master\t" + m2 + "\trefused\nmaster\t" + closed + "\tunreachable\n");
     // An empty list is a list.
-    outcome = runScanProgram(folder, "--master=mohaab --masters=127.0.0.1:" + std::to_string(masters[1]));
+    outcome = runScanProgram(folder, "--master=mohaab --masters=" + m1);
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.out, "master\t127.0.0.1:" + std::to_string(masters[1]) + "\t0 servers\n");
+    EXPECT_EQ(outcome.out, "master\t" + m1 + "\t0 servers\n");
 }
 
 TEST(ScanProgram, WrongMasterOptionsExitTwo)

@@ -19,13 +19,12 @@ public:
         QString text;
     };
     bool isAvailable = false;
-    bool shown = false;
     QList<Notification> notifications;
 
     bool available() const override { return isAvailable; }
-    void add(const QIcon&, const QString&) override { shown = true; }
+    void add(const QIcon&, const QString&) override {}
     void modify(const QIcon&, const QString&) override {}
-    void remove() override { shown = false; }
+    void remove() override {}
     void showMessage(const QString& title, const QString& text) override
     {
         notifications.append({title, text});
