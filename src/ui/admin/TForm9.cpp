@@ -3,8 +3,8 @@
 
 #include "admin/PasswordFile.h"
 #include "app/AppState.h"
+#include "platform/Charset.h"
 #include "platform/Convert.h"
-#include "platform/Latin1.h"
 #include "platform/TextFile.h"
 #include "query/RconExchange.h"
 #include "ui/main/Forms.h"

@@ -3,7 +3,7 @@
 
 #include "admin/PasswordFile.h"
 #include "launch/GameLaunch.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/Process.h"
 #include "ui/admin/TForm11.h"
 #include "ui/lists/TForm3.h"
