@@ -123,6 +123,7 @@ TEST(MasterFetch, EachMasterGetsItsOwnResult)
     Fleet fleet(config);
     fleet.start();
     std::vector<MasterAddress> masters = loopbackMasters(fleet);
+    masters.push_back({"no-such-host.invalid", 28900});
     masters.push_back({"127.0.0.1", test::unusedPort(SOCK_STREAM)});
 
     FetchOptions options;
@@ -131,11 +132,13 @@ TEST(MasterFetch, EachMasterGetsItsOwnResult)
     const std::vector<MasterResult> results =
         fetchServerLists(game("mohaa"), masters, options, nullptr,
                          [&](const MasterResult& r) { doneOrder.push_back(r.summary()); });
-    ASSERT_EQ(results.size(), std::size(rows) + 1);
+    ASSERT_EQ(results.size(), std::size(rows) + 2);
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(results[i].summary(), rows[i].summary) << rows[i].why;
         EXPECT_EQ(results[i].master, masters[i]) << rows[i].why;
     }
+    EXPECT_EQ(results[std::size(rows)].summary(), "unreachable");
+    EXPECT_TRUE(results[std::size(rows)].detail.starts_with("Host not found: no-such-host.invalid"));
     EXPECT_EQ(results.back().summary(), "unreachable");
     EXPECT_EQ(results.back().detail, "Connection refused");
     EXPECT_EQ(results[3].detail, "the master turned you away");
