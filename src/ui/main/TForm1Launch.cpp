@@ -39,7 +39,7 @@ void TForm1::ToolButton1Click()
     if (forms().Form15->isVisible()) forms().Form15->hide();
     if (forms().Form11->isVisible()) forms().Form11->hide();
 
-    if (state.SelectedIP.empty()) {
+    if (isBlankHost(state.SelectedIP)) {
         dialogs().message(this, QStringLiteral("Please select a server !"));
         return;
     }
