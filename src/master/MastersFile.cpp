@@ -2,6 +2,7 @@
 
 #include "master/BackslashPairs.h"
 #include "master/MasterProtocol.h"
+#include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -25,15 +26,6 @@ std::string_view trimmed(std::string_view text)
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.remove_suffix(1);
     return text;
-}
-
-// Control bytes of a line as "?", for a message.
-std::string shown(std::string_view text)
-{
-    std::string result(text.substr(0, 80));
-    for (char& c : result)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return result;
 }
 
 } // namespace
@@ -100,7 +92,7 @@ MastersList readMasters(const std::string& path)
         const std::optional<MasterAddress> address = parseMasterAddress(line);
         if (!address) {
             list.problems.push_back(std::string(MastersFileName) + " line " + std::to_string(i + 1) + ": '" +
-                                    shown(line) + "' is not HOST:PORT");
+                                    printable(std::string(line.substr(0, 80))) + "' is not HOST:PORT");
             continue;
         }
         if (std::find(list.masters.begin(), list.masters.end(), *address) == list.masters.end())

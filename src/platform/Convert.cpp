@@ -66,6 +66,13 @@ std::vector<std::string> splitPieces(const std::string& text, char separator)
     return pieces;
 }
 
+std::string printable(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
+
 std::string withoutByte(const std::string& text, char byte)
 {
     std::string result = text;

@@ -23,6 +23,9 @@ bool containsNoCase(const std::string& haystack, const std::string& needle);
 // non-empty rest after the last separator is the final piece.
 std::vector<std::string> splitPieces(const std::string& text, char separator);
 
+// Control bytes (below 0x20, and 0x7F) as "?", for a message naming a file or line.
+std::string printable(std::string text);
+
 // Every occurrence of byte removed.
 std::string withoutByte(const std::string& text, char byte);
 
