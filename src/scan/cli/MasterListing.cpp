@@ -25,12 +25,6 @@ std::string servers(int count)
     return std::to_string(count) + (count == 1 ? " listed server" : " listed servers");
 }
 
-bool printLine(std::initializer_list<std::string> fields)
-{
-    const std::string line = outputLine(fields);
-    return std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
-}
-
 } // namespace
 
 std::vector<MasterAddress> dataFolderMasters()
