@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QSocketNotifier>
 #include <QTextBlock>
@@ -278,7 +277,7 @@ void TForm9::Button1Click()
         std::vector<std::string> lines;
         for (const QString& line : consoleLines())
             lines.push_back(toBytes(line));
-        replaceFileLines(QFile::encodeName(name).toStdString(), lines);
+        replaceFileLines(fileNameOf(name), lines);
     }
     Edit1->setFocus();
 }
