@@ -19,15 +19,6 @@ bool hostByte(char c)
     return byte > 0x20 && byte < 0x7F && c != '\\' && c != '/' && c != ',' && c != '[' && c != ']';
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 } // namespace
 
 std::string MasterAddress::text() const
@@ -87,7 +78,7 @@ MastersList readMasters(const std::string& path)
     MastersList list;
     const std::vector<std::string> lines = readAllLines(path);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = trimmed(lines[i]);
+        const std::string_view line = trimmed(lines[i], " \t");
         if (line.empty() || line.starts_with('#')) continue;
         const std::optional<MasterAddress> address = parseMasterAddress(line);
         if (!address) {
