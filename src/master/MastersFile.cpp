@@ -100,11 +100,18 @@ void writeMasters(const std::string& path, const std::vector<MasterAddress>& mas
     replaceFileLines(path, lines);
 }
 
+MastersList readDataFolderMasters()
+{
+    const std::string path = dataPath(MastersFileName);
+    if (!fileExists(path)) return {defaultMasters(), {}};
+    return readMasters(path);
+}
+
 MastersList loadMasters()
 {
     const std::string path = dataPath(MastersFileName);
     if (!fileExists(path)) writeMasters(path, defaultMasters());
-    return readMasters(path);
+    return readDataFolderMasters();
 }
 
 } // namespace korvane

@@ -2,8 +2,6 @@
 
 #include "master/MasterClient.h"
 #include "master/QueryPortResolver.h"
-#include "platform/Paths.h"
-#include "platform/TextFile.h"
 #include "scan/ScanOutput.h"
 
 #include <cerrno>
@@ -30,9 +28,7 @@ std::string servers(int count)
 std::vector<MasterAddress> dataFolderMasters()
 {
     // Never written from here: korvane-scan leaves the data folder as it is.
-    const std::string path = dataPath(MastersFileName);
-    if (!fileExists(path)) return defaultMasters();
-    const MastersList list = readMasters(path);
+    const MastersList list = readDataFolderMasters();
     for (const std::string& problem : list.problems)
         warn("warning: " + problem);
     return list.masters;
