@@ -98,7 +98,7 @@ void HostResolver::ask(int id, const std::string& host, int port)
         if (idle < shared.questions.size() && shared.threads < shared.lookups) {
             try {
                 // The thread keeps the shared part alive when the resolver goes first.
-                std::thread([shared = m_shared] { shared->serve(); }).detach();
+                std::thread([owner = m_shared] { owner->serve(); }).detach();
                 ++shared.threads;
             } catch (const std::system_error& error) {
                 // A thread already running takes the name in its turn.
