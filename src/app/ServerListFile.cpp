@@ -2,6 +2,7 @@
 
 #include "app/SettingsFile.h"
 #include "platform/Charset.h"
+#include "platform/Convert.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -35,14 +36,6 @@ bool isOneFileName(const std::string& name)
         const auto byte = static_cast<unsigned char>(c);
         return c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F;
     });
-}
-
-// Control bytes shown as "?".
-std::string printable(std::string name)
-{
-    for (char& c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return name;
 }
 
 } // namespace

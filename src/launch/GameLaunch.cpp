@@ -57,23 +57,11 @@ const char* gameName(Game game)
     return "";
 }
 
-std::string fileNameOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool isSuffixWord(const std::string& text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
     });
-}
-
-bool endsWith(const std::string& text, const std::string& ending)
-{
-    return text.size() >= ending.size() &&
-           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
 using Outcome = std::variant<std::monostate, LaunchPlan, LaunchRefusal>;
@@ -96,7 +84,7 @@ std::variant<std::string, LaunchRefusal> programForGame(const std::string& progr
         const std::string path = folder + "/" + candidate;
         if (inspectProgram(path) != ProgramFile::Missing) return path;
     }
-    return refusal(fileNameOf(program) + " starts " + gameName(name.launcherGame) + " only, and neither " +
+    return refusal(namePartOf(program) + " starts " + gameName(name.launcherGame) + " only, and neither " +
                    launcher + " nor " + engine +
                    " is beside it. Please select the launcher or the engine for " + gameName(game) + ".");
 }
@@ -194,9 +182,9 @@ int targetGame(Game game)
 
 EngineName engineNameOf(const std::string& path)
 {
-    const std::string name = fileNameOf(path);
+    const std::string name = namePartOf(path);
     const std::string lower = lowerCase(name);
-    if (endsWith(lower, AppImageEnding) && lower.find(EngineStem) != std::string::npos)
+    if (lower.ends_with(AppImageEnding) && lower.find(EngineStem) != std::string::npos)
         return {EngineForm::AppImage, Game::None, {}};
     const size_t dot = lower.find('.');
     const std::string stem = lower.substr(0, dot);

@@ -4,6 +4,7 @@
 #include "platform/Charset.h"
 #include "platform/Convert.h"
 #include "platform/Errors.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 
 #include <QFile>
@@ -46,10 +47,7 @@ std::vector<std::string> withoutByteOrderMark(std::vector<std::string> lines)
 
 std::string importedListName(const std::string& chosenPath, const std::string& extension)
 {
-    const std::size_t separator = chosenPath.find_last_of("/\\");
-    const std::string fileName =
-        separator == std::string::npos ? chosenPath : chosenPath.substr(separator + 1);
-    return removeAllNoCase(fileName, extension);
+    return removeAllNoCase(namePartOf(chosenPath), extension);
 }
 
 ImportTarget importTarget(const QString& chosenPath, const std::string& extension)

@@ -1,5 +1,6 @@
 #include "lists/MasterImport.h"
 
+#include "platform/Convert.h"
 #include "platform/HaltSwitch.h"
 
 #include <algorithm>
@@ -54,10 +55,7 @@ std::vector<ServerEntry> internetListEntries(const ResolveResult& resolved)
         std::string name;
         for (const char c : server.hostName)
             if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) name += c;
-        const std::size_t first = name.find_first_not_of(' ');
-        name = first == std::string::npos ? std::string() : name.substr(first, MaxNameBytes);
-        while (!name.empty() && name.back() == ' ')
-            name.pop_back();
+        name = std::string(trimmed(trimmed(name).substr(0, MaxNameBytes)));
         const std::string address = server.text();
         entries.push_back({name.empty() ? address : name + " (" + address + ")", server.listed.address(),
                            std::to_string(server.gamePort)});

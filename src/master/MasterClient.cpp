@@ -1,6 +1,7 @@
 #include "master/MasterClient.h"
 
 #include "platform/HaltSwitch.h"
+#include "platform/HostResolver.h"
 #include "platform/TcpStream.h"
 
 #include <algorithm>
@@ -8,7 +9,9 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <poll.h>
+#include <string>
 
 namespace korvane {
 
@@ -28,11 +31,31 @@ public:
     {
         m_result.master = master;
         touch();
+    }
+
+    // The name goes to a resolver that looks every master up at once; its
+    // answer comes back through found.
+    void lookUp(HostResolver& names, int id)
+    {
         try {
-            m_lookup = std::make_unique<NameLookup>(master.host, master.port);
+            names.ask(id, m_result.master.host, m_result.master.port);
         } catch (const std::exception& error) {
-            end(Outcome::Unreachable, error.what());
+            unreachable(error.what());
         }
+    }
+    void unreachable(const std::string& why) { end(Outcome::Unreachable, why); }
+
+    void found(const HostResolver::Result& name)
+    {
+        if (m_ended || m_phase != Phase::Lookup) return;
+        if (!name.found) return end(Outcome::Unreachable, name.error);
+        try {
+            m_stream.connect(name.peer, name.length);
+        } catch (const std::exception& error) {
+            return end(Outcome::Unreachable, error.what());
+        }
+        m_phase = Phase::Connecting;
+        touch();
     }
 
     bool ended() const { return m_ended; }
@@ -44,7 +67,8 @@ public:
 
     pollfd poll() const
     {
-        if (m_phase == Phase::Lookup) return {m_lookup->handle(), POLLIN, 0};
+        // Until its name is found an exchange waits on the resolver's handle alone.
+        if (m_phase == Phase::Lookup) return {-1, 0, 0};
         return {m_stream.handle(), m_stream.events(), 0};
     }
 
@@ -53,7 +77,6 @@ public:
         if (revents != 0) {
             switch (m_phase) {
             case Phase::Lookup:
-                connect();
                 break;
             case Phase::Connecting:
                 connected();
@@ -77,24 +100,7 @@ private:
         m_result.outcome = outcome;
         if (!detail.empty()) m_result.detail = std::move(detail);
         m_stream.close();
-        m_lookup.reset();
         m_ended = true;
-    }
-
-    void connect()
-    {
-        if (!m_lookup->done()) return;
-        socklen_t length = 0;
-        const std::optional<sockaddr_storage> address = m_lookup->address(length);
-        if (!address) return end(Outcome::Unreachable, m_lookup->error());
-        m_lookup.reset();
-        try {
-            m_stream.connect(*address, length);
-        } catch (const std::exception& error) {
-            return end(Outcome::Unreachable, error.what());
-        }
-        m_phase = Phase::Connecting;
-        touch();
     }
 
     void connected()
@@ -187,7 +193,6 @@ private:
     MasterResult m_result;
     bool m_ended = false;
     Phase m_phase = Phase::Lookup;
-    std::unique_ptr<NameLookup> m_lookup;
     TcpStream m_stream;
     std::string m_greeting;
     std::string m_reply;
@@ -221,6 +226,16 @@ std::vector<MasterResult> fetchServerLists(const MasterGame& game, const std::ve
     std::vector<std::unique_ptr<Exchange>> exchanges;
     for (const MasterAddress& master : masters)
         exchanges.push_back(std::make_unique<Exchange>(game, master, options));
+    // Every master looked up at once, so a slow name service holds up none of the others.
+    std::unique_ptr<HostResolver> names;
+    try {
+        names = std::make_unique<HostResolver>(AF_UNSPEC, static_cast<int>(exchanges.size()));
+        for (std::size_t i = 0; i < exchanges.size(); ++i)
+            exchanges[i]->lookUp(*names, static_cast<int>(i));
+    } catch (const std::exception& error) {
+        for (const auto& exchange : exchanges)
+            exchange->unreachable(error.what());
+    }
     std::vector<bool> reported(exchanges.size(), false);
     std::vector<pollfd> fds;
     std::vector<std::size_t> polled;
@@ -240,11 +255,15 @@ std::vector<MasterResult> fetchServerLists(const MasterGame& game, const std::ve
             earliest = std::min(earliest, exchanges[i]->deadline());
         }
         if (polled.empty()) break;
+        fds.push_back({names ? names->wakeHandle() : -1, POLLIN, 0});
         fds.push_back({halt ? halt->wakeHandle() : -1, POLLIN, 0});
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(earliest - Clock::now()).count();
         if (::poll(fds.data(), fds.size(), static_cast<int>(std::clamp<long long>(wait, 0, 60000))) < 0 &&
             errno != EINTR)
             break;
+        if (fds[polled.size()].revents != 0)
+            for (const HostResolver::Result& name : names->take())
+                exchanges[static_cast<std::size_t>(name.id)]->found(name);
         const Clock::time_point now = Clock::now();
         for (std::size_t k = 0; k < polled.size(); ++k)
             exchanges[polled[k]]->step(fds[k].revents, now);

@@ -1,6 +1,7 @@
 #include "master/MasterReply.h"
 
 #include "master/BackslashPairs.h"
+#include "platform/Convert.h"
 
 #include <algorithm>
 #include <set>
@@ -16,12 +17,8 @@ constexpr std::string_view IpKey = "\\ip\\";
 // Words from the network for a message: printable ASCII only, kept short.
 std::string shown(std::string_view text)
 {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
     std::string result;
-    for (const char c : text.substr(0, 120))
+    for (const char c : trimmed(text).substr(0, 120))
         result += c >= 0x20 && c < 0x7F ? c : '?';
     return result;
 }

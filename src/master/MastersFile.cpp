@@ -2,6 +2,7 @@
 
 #include "master/BackslashPairs.h"
 #include "master/MasterProtocol.h"
+#include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -16,24 +17,6 @@ bool hostByte(char c)
 {
     const auto byte = static_cast<unsigned char>(c);
     return byte > 0x20 && byte < 0x7F && c != '\\' && c != '/' && c != ',' && c != '[' && c != ']';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
-// Control bytes of a line as "?", for a message.
-std::string shown(std::string_view text)
-{
-    std::string result(text.substr(0, 80));
-    for (char& c : result)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return result;
 }
 
 } // namespace
@@ -95,12 +78,12 @@ MastersList readMasters(const std::string& path)
     MastersList list;
     const std::vector<std::string> lines = readAllLines(path);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = trimmed(lines[i]);
+        const std::string_view line = trimmed(lines[i], " \t");
         if (line.empty() || line.starts_with('#')) continue;
         const std::optional<MasterAddress> address = parseMasterAddress(line);
         if (!address) {
             list.problems.push_back(std::string(MastersFileName) + " line " + std::to_string(i + 1) + ": '" +
-                                    shown(line) + "' is not HOST:PORT");
+                                    printable(std::string(line.substr(0, 80))) + "' is not HOST:PORT");
             continue;
         }
         if (std::find(list.masters.begin(), list.masters.end(), *address) == list.masters.end())
@@ -117,11 +100,18 @@ void writeMasters(const std::string& path, const std::vector<MasterAddress>& mas
     replaceFileLines(path, lines);
 }
 
+MastersList readDataFolderMasters()
+{
+    const std::string path = dataPath(MastersFileName);
+    if (!fileExists(path)) return {defaultMasters(), {}};
+    return readMasters(path);
+}
+
 MastersList loadMasters()
 {
     const std::string path = dataPath(MastersFileName);
     if (!fileExists(path)) writeMasters(path, defaultMasters());
-    return readMasters(path);
+    return readDataFolderMasters();
 }
 
 } // namespace korvane

@@ -37,6 +37,8 @@ struct MastersList
 MastersList readMasters(const std::string& path);
 // Atomic: readers see the old or the new file.
 void writeMasters(const std::string& path, const std::vector<MasterAddress>& masters);
+// The data folder's masters file, or the defaults when it is missing; writes nothing.
+MastersList readDataFolderMasters();
 // The data folder's masters file, written with the defaults first when missing.
 MastersList loadMasters();
 

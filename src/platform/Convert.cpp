@@ -66,6 +66,20 @@ std::vector<std::string> splitPieces(const std::string& text, char separator)
     return pieces;
 }
 
+std::string_view trimmed(std::string_view text, std::string_view blanks)
+{
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::string printable(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
+
 std::string withoutByte(const std::string& text, char byte)
 {
     std::string result = text;

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
@@ -22,6 +23,12 @@ bool containsNoCase(const std::string& haystack, const std::string& needle);
 // Every separator ends one piece (two in a row give an empty one); a
 // non-empty rest after the last separator is the final piece.
 std::vector<std::string> splitPieces(const std::string& text, char separator);
+
+// text without the blanks (any of those bytes) at either end.
+std::string_view trimmed(std::string_view text, std::string_view blanks = " ");
+
+// Control bytes (below 0x20, and 0x7F) as "?", for a message naming a file or line.
+std::string printable(std::string text);
 
 // Every occurrence of byte removed.
 std::string withoutByte(const std::string& text, char byte);

@@ -33,4 +33,10 @@ std::string folderOf(const std::string& path)
     return pos == std::string::npos ? std::string() : path.substr(0, pos);
 }
 
+std::string namePartOf(const std::string& path)
+{
+    const size_t pos = path.find_last_of("/\\");
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
 } // namespace korvane

@@ -15,6 +15,8 @@ std::string nativePath(const std::string& path);
 
 // The folder part of a path: everything before its last separator (either kind).
 std::string folderOf(const std::string& path);
+// The name part of a path: everything after its last separator (either kind).
+std::string namePartOf(const std::string& path);
 
 std::string currentDirectory();
 

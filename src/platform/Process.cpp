@@ -112,11 +112,7 @@ std::string findOnPath(const std::string& name)
         std::string folder = dir.empty() ? std::string(".") : dir;
         if (folder.front() != '/') folder = currentDirectory() + "/" + folder;
         const std::string candidate = folder + "/" + name;
-        struct stat info
-        {};
-        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            ::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
+        if (inspectProgram(candidate) == ProgramFile::Executable) return candidate;
         if (end == std::string::npos) return {};
         begin = end + 1;
     }

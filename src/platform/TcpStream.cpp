@@ -1,16 +1,10 @@
 #include "platform/TcpStream.h"
 
-#include "platform/Errors.h"
 #include "platform/UdpSocket.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
-#include <mutex>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -117,73 +111,6 @@ TcpStream::Received TcpStream::receive(std::string& into, std::size_t room)
         got = true;
     }
     return got ? Received::Data : Received::Nothing;
-}
-
-struct NameLookup::State
-{
-    std::mutex mutex;
-    bool done = false;
-    sockaddr_storage address{};
-    socklen_t length = 0;
-    std::string error;
-    int event = -1;
-    ~State()
-    {
-        if (event >= 0) ::close(event);
-    }
-};
-
-NameLookup::NameLookup(const std::string& host, int port) : m_state(std::make_shared<State>())
-{
-    m_state->event = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_state->event < 0) throwSystem(("Cannot look up " + host).c_str(), errno);
-    // The thread keeps the state alive when the lookup is dropped before it ends.
-    std::thread([state = m_state, host, port] {
-        sockaddr_storage address{};
-        socklen_t length = 0;
-        std::string error;
-        try {
-            address = resolvePeer(host, port, AF_UNSPEC, length);
-        } catch (const IoError& failure) {
-            error = failure.text();
-        }
-        {
-            std::lock_guard<std::mutex> guard(state->mutex);
-            state->address = address;
-            state->length = length;
-            state->error = error;
-            state->done = true;
-        }
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(state->event, &one, sizeof one);
-    }).detach();
-}
-
-NameLookup::~NameLookup() = default;
-
-int NameLookup::handle() const
-{
-    return m_state->event;
-}
-
-bool NameLookup::done() const
-{
-    std::lock_guard<std::mutex> guard(m_state->mutex);
-    return m_state->done;
-}
-
-std::optional<sockaddr_storage> NameLookup::address(socklen_t& length) const
-{
-    std::lock_guard<std::mutex> guard(m_state->mutex);
-    if (!m_state->done || !m_state->error.empty()) return std::nullopt;
-    length = m_state->length;
-    return m_state->address;
-}
-
-std::string NameLookup::error() const
-{
-    std::lock_guard<std::mutex> guard(m_state->mutex);
-    return m_state->error;
 }
 
 } // namespace korvane

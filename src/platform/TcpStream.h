@@ -3,8 +3,6 @@
 // in the background, sends that go out as the peer takes them, reads of
 // whatever has come. Nothing here ever blocks.
 
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/socket.h>
@@ -51,29 +49,6 @@ private:
     bool m_connecting = false;
     int m_error = 0;
     std::string m_pending;
-};
-
-// One host name looked up on a thread of its own, so many are looked up at
-// once and a slow name service holds up nobody. handle() becomes readable
-// when the answer is in; dropping the lookup never waits for it.
-class NameLookup
-{
-public:
-    NameLookup(const std::string& host, int port);
-    ~NameLookup();
-    NameLookup(const NameLookup&) = delete;
-    NameLookup& operator=(const NameLookup&) = delete;
-
-    int handle() const;
-    bool done() const;
-    // After done: the address (IPv4 first, as resolvePeer chooses), or
-    // nothing and error() says why.
-    std::optional<sockaddr_storage> address(socklen_t& length) const;
-    std::string error() const;
-
-private:
-    struct State;
-    std::shared_ptr<State> m_state;
 };
 
 } // namespace korvane

@@ -102,13 +102,14 @@ void UdpExchangePool::submit(int id, const std::string& host, int port, const st
             m_queue.push_back(std::move(request));
             return;
         }
+        // One look-up at a time, so the names come back in the order asked.
         if (!m_resolver) m_resolver = std::make_unique<HostResolver>(peerFamily);
+        m_resolver->ask(id, host, port);
     } catch (const IoError&) {
-        // A port out of range, or no socket to be had: no reply.
+        // A port out of range, no socket to be had or no look-up: no reply.
         m_failed.push_back(id);
         return;
     }
-    m_resolver->ask(id, host, port);
     m_resolving[id] = bytes;
 }
 

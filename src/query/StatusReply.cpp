@@ -166,9 +166,8 @@ bool isPort(const std::string& text)
 std::string openableWebAddress(const std::string& link)
 {
     // Blanks around a link are no part of it.
-    const std::size_t first = link.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const std::string address = link.substr(first, link.find_last_not_of(' ') - first + 1);
+    const std::string address(trimmed(link));
+    if (address.empty()) return {};
     // Only a scheme right before "://" names one; "www.clan.example:8080" is
     // a host with its port, and a colon further on (a query's own address) is
     // no scheme either.

@@ -1,5 +1,7 @@
 #include "scan/ScanOutput.h"
 
+#include <cstdio>
+
 namespace korvane {
 
 std::string escapeField(const std::string& field)
@@ -44,6 +46,12 @@ std::string outputLine(std::initializer_list<std::string> fields)
     }
     line += '\n';
     return line;
+}
+
+bool printLine(std::initializer_list<std::string> fields)
+{
+    const std::string line = outputLine(fields);
+    return std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
 }
 
 } // namespace korvane

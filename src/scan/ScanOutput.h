@@ -13,5 +13,7 @@ std::string escapeField(const std::string& field);
 
 // The fields escaped, joined by TAB, ended by LF.
 std::string outputLine(std::initializer_list<std::string> fields);
+// That line on standard output; false when it cannot be written.
+bool printLine(std::initializer_list<std::string> fields);
 
 } // namespace korvane

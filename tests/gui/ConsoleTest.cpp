@@ -44,9 +44,9 @@ protected:
     TForm9& console() { return *forms->Form9; }
     std::string key(std::size_t server) { return "127.0.0.1" + std::to_string(fleet->port(server)); }
     // "r-con" with this server selected.
-    void open(std::size_t server, const std::string& port = "")
+    void open(std::size_t server, const std::string& port = "", const std::string& ip = "127.0.0.1")
     {
-        form1().state.SelectedIP = "127.0.0.1";
+        form1().state.SelectedIP = ip;
         form1().state.SelectedPort = port.empty() ? std::to_string(fleet->port(server)) : port;
         form1().ToolButton7->click();
     }
@@ -69,15 +69,17 @@ TEST_F(Console, AShowThatStopsEarlyLeavesNoServerToSendToOrStoreFor)
         std::string port;
         QStringList lines;
         QString error;
+        std::string ip = "127.0.0.1";
     } cases[] = {
         {"port not a number", "27x", {}, "'27x' is not a valid integer value"},
         {"password file missing: the old text stays", "", {"old"}, "File not found"},
+        {"an IP of blanks: not shown", "12203", {"old"}, "Please select a server !", " "},
     };
     for (const Case& c : cases) {
         if (c.port.empty()) std::remove(folder.file("Passwords.txt").c_str());
         dialogs.clear();
         console().Memo1->setPlainText("old");
-        open(0, c.port);
+        open(0, c.port, c.ip);
         EXPECT_EQ(console().consoleLines(), c.lines) << c.what;
         EXPECT_EQ(dialogs.shownTexts(), QStringList{c.error}) << c.what;
         console().LabeledEdit1->setText("quitter");

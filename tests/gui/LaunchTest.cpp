@@ -216,6 +216,8 @@ TEST_F(Launch, RefusalsAndTheirMessages)
     const Case cases[] = {
         {"no server selected", [&] { form1().state.SelectedIP.clear(); }, "message",
          "Please select a server !", false},
+        {"an IP of blanks", [&] { form1().state.SelectedIP = " "; }, "message", "Please select a server !",
+         false},
         {"AA path empty", [&] { medal(""); }, "message", "Please select MoHAA.exe", true},
         {"AA path the game folder", [&] { medal(gameDir); }, "message", "Please select MoHAA.exe", true},
         {"AA path without MOHAA.exe", [&] { medal(otherExe); }, "message", "Please select MoHAA.exe", true},

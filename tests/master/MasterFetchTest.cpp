@@ -99,16 +99,19 @@ TEST(MasterFetch, EachMasterGetsItsOwnResult)
     }
     Fleet fleet(config);
     fleet.start();
-    const std::vector<MasterAddress> masters = loopbackMasters(fleet);
+    std::vector<MasterAddress> masters = loopbackMasters(fleet);
+    masters.push_back({"127.0.0.1", test::unusedPort(SOCK_STREAM)});
 
     FetchOptions options;
     options.idleTimeoutMs = 600;
     const std::vector<MasterResult> results = fetchServerLists(game("mohaa"), masters, options);
-    ASSERT_EQ(results.size(), std::size(rows));
+    ASSERT_EQ(results.size(), std::size(rows) + 1);
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(results[i].summary(), rows[i].summary) << rows[i].why;
         EXPECT_EQ(results[i].master, masters[i]) << rows[i].why;
     }
+    EXPECT_EQ(results.back().summary(), "unreachable");
+    EXPECT_EQ(results.back().detail, "Connection refused");
     EXPECT_EQ(unionOf(results).size(), 1u);
 }
 

@@ -2,7 +2,8 @@
 // A scripted UDP peer on 127.0.0.1 for exchange tests: answers the n-th
 // datagram it receives with what the script says, after the script's delay.
 
-#include <arpa/inet.h>
+#include "fleet/LocalAddress.h"
+
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -22,15 +23,12 @@ namespace korvane::test {
 // A socket of this type bound to a free port on 127.0.0.1; port receives the port.
 inline int bindLoopbackSocket(int type, int& port)
 {
+    socklen_t length = 0;
+    const sockaddr_storage local = fleet::localAddress("127.0.0.1", 0, length);
     const int fd = ::socket(AF_INET, type, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&local), length) != 0)
         throw std::runtime_error("cannot bind a loopback socket");
-    socklen_t length = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    port = ntohs(local.sin_port);
+    port = fleet::boundPort(fd);
     return fd;
 }
 
@@ -147,12 +145,10 @@ public:
     // On loopback a datagram sent is already waiting at its port.
     bool sendTo(int port, const std::string& bytes) const
     {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        to.sin_port = htons(static_cast<std::uint16_t>(port));
-        return ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
-               static_cast<ssize_t>(bytes.size());
+        socklen_t length = 0;
+        const sockaddr_storage to = fleet::localAddress("127.0.0.1", port, length);
+        return ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+                        length) == static_cast<ssize_t>(bytes.size());
     }
 
 private:
@@ -166,20 +162,10 @@ inline bool sendStray(int port, const std::string& bytes, bool fromIpv6 = false)
 {
     const int fd = ::socket(fromIpv6 ? AF_INET6 : AF_INET, SOCK_DGRAM, 0);
     if (fd < 0) return false;
-    ssize_t sent = -1;
-    if (fromIpv6) {
-        sockaddr_in6 to{};
-        to.sin6_family = AF_INET6;
-        to.sin6_addr = in6addr_loopback;
-        to.sin6_port = htons(static_cast<std::uint16_t>(port));
-        sent = ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    } else {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        to.sin_port = htons(static_cast<std::uint16_t>(port));
-        sent = ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    }
+    socklen_t length = 0;
+    const sockaddr_storage to = fleet::localAddress(fromIpv6 ? "::1" : "127.0.0.1", port, length);
+    const ssize_t sent =
+        ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), length);
     ::close(fd);
     return sent == static_cast<ssize_t>(bytes.size());
 }

@@ -201,13 +201,10 @@ void Fleet::run()
         const std::string bytes = forgedReply(config);
         ::sendto(m_forgers[0], bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer), len);
         if (m_forgers[1] < 0) return;
-        sockaddr_in6 local{};
-        local.sin6_family = AF_INET6;
-        local.sin6_addr = in6addr_loopback;
-        local.sin6_port = peer.ss_family == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_port
-                                                     : reinterpret_cast<const sockaddr_in*>(&peer)->sin_port;
+        socklen_t length = 0;
+        const sockaddr_storage local = localAddress("::1", portOf(peer), length);
         ::sendto(m_forgers[1], bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&local),
-                 sizeof local);
+                 length);
     };
 
     for (;;) {

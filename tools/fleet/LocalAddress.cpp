@@ -26,13 +26,19 @@ sockaddr_storage localAddress(const std::string& address, int port, socklen_t& l
     return local;
 }
 
+int portOf(const sockaddr_storage& address)
+{
+    if (address.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port);
+    return ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
+}
+
 int boundPort(int fd)
 {
     sockaddr_storage local{};
     socklen_t length = sizeof local;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
-    if (local.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&local)->sin6_port);
-    return ntohs(reinterpret_cast<sockaddr_in*>(&local)->sin_port);
+    return portOf(local);
 }
 
 } // namespace korvane::fleet

@@ -2,8 +2,6 @@
 
 #include "master/MasterClient.h"
 #include "master/QueryPortResolver.h"
-#include "platform/Paths.h"
-#include "platform/TextFile.h"
 #include "scan/ScanOutput.h"
 
 #include <cerrno>
@@ -25,20 +23,12 @@ std::string servers(int count)
     return std::to_string(count) + (count == 1 ? " listed server" : " listed servers");
 }
 
-bool printLine(std::initializer_list<std::string> fields)
-{
-    const std::string line = outputLine(fields);
-    return std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
-}
-
 } // namespace
 
 std::vector<MasterAddress> dataFolderMasters()
 {
     // Never written from here: korvane-scan leaves the data folder as it is.
-    const std::string path = dataPath(MastersFileName);
-    if (!fileExists(path)) return defaultMasters();
-    const MastersList list = readMasters(path);
+    const MastersList list = readDataFolderMasters();
     for (const std::string& problem : list.problems)
         warn("warning: " + problem);
     return list.masters;

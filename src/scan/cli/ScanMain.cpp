@@ -74,10 +74,11 @@ int fail(const std::string& text)
     return 1;
 }
 
-bool printLine(std::initializer_list<std::string> fields)
+// An error's whole text: the program's own errors may hold NUL bytes.
+int fail(const std::exception& error)
 {
-    const std::string line = outputLine(fields);
-    return std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
+    const auto* own = dynamic_cast<const KorvaneError*>(&error);
+    return fail(own ? own->text() : std::string(error.what()));
 }
 
 } // namespace
@@ -141,10 +142,8 @@ int main(int argc, char** argv)
     if (gameName) {
         try {
             return printMasterListing(*gameName, masters ? *masters : dataFolderMasters());
-        } catch (const KorvaneError& error) {
-            return fail(error.text());
         } catch (const std::exception& error) {
-            return fail(error.what());
+            return fail(error);
         }
     }
 
@@ -159,10 +158,8 @@ int main(int argc, char** argv)
         table.list = state.CurrentList;
         table.timeout = state.TimeoutMs;
         table.clantags = state.CheckClantags;
-    } catch (const KorvaneError& error) {
-        return fail(error.text());
     } catch (const std::exception& error) {
-        return fail(error.what());
+        return fail(error);
     }
 
     // The pass still runs as the window's would (players' servers then show

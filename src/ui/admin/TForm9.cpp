@@ -3,8 +3,8 @@
 
 #include "admin/PasswordFile.h"
 #include "app/AppState.h"
+#include "platform/Charset.h"
 #include "platform/Convert.h"
-#include "platform/Latin1.h"
 #include "platform/TextFile.h"
 #include "query/RconExchange.h"
 #include "ui/main/Forms.h"
@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QSocketNotifier>
 #include <QTextBlock>
@@ -278,7 +277,7 @@ void TForm9::Button1Click()
         std::vector<std::string> lines;
         for (const QString& line : consoleLines())
             lines.push_back(toBytes(line));
-        replaceFileLines(QFile::encodeName(name).toStdString(), lines);
+        replaceFileLines(fileNameOf(name), lines);
     }
     Edit1->setFocus();
 }

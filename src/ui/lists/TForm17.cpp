@@ -3,7 +3,7 @@
 
 #include "app/ServerListFile.h"
 #include "master/MastersFile.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/UiCarrier.h"
 #include "ui/lists/TForm3.h"
 #include "ui/main/Forms.h"

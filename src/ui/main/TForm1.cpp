@@ -460,7 +460,7 @@ void TForm1::searchserver1Click()
 
 void TForm1::ToolButton7Click()
 {
-    if (state.SelectedIP.empty()) {
+    if (isBlankHost(state.SelectedIP)) {
         dialogs().message(this, QStringLiteral("Please select a server !"));
         return;
     }

@@ -145,6 +145,8 @@ public:
     // into view and made current.
     void showServerRow(QTreeWidgetItem* row);
     void showServerRow(int row) { showServerRow(ListView3->row(row)); }
+    // The first row of that server name shown as showServerRow does; nothing when none has it.
+    void showServerNamed(const QString& server);
     void focusServerTable() { ListView3->setFocus(); }
 
     // Scans started by the timer.

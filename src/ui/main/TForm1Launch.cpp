@@ -3,7 +3,7 @@
 
 #include "admin/PasswordFile.h"
 #include "launch/GameLaunch.h"
-#include "platform/Latin1.h"
+#include "platform/Charset.h"
 #include "platform/Process.h"
 #include "ui/admin/TForm11.h"
 #include "ui/lists/TForm3.h"
@@ -39,7 +39,7 @@ void TForm1::ToolButton1Click()
     if (forms().Form15->isVisible()) forms().Form15->hide();
     if (forms().Form11->isVisible()) forms().Form11->hide();
 
-    if (state.SelectedIP.empty()) {
+    if (isBlankHost(state.SelectedIP)) {
         dialogs().message(this, QStringLiteral("Please select a server !"));
         return;
     }

@@ -57,12 +57,7 @@ void TForm1::ListView2DblClick()
 
     if (!state.Scanning) {
         ListView3->setSortType(ListView::SortType::Text);
-        for (int i = 0; i < ListView3->rowCount(); ++i) {
-            QTreeWidgetItem* row = ListView3->row(i);
-            if (row->text(HostColumn) != server) continue;
-            showServerRow(row);
-            return;
-        }
+        showServerNamed(server);
         return;
     }
 
@@ -117,6 +112,11 @@ void TForm1::alertNewBuddies()
 void TForm1::showNotifiedServer(const QString& server)
 {
     Systray1->restoreApplication();
+    showServerNamed(server);
+}
+
+void TForm1::showServerNamed(const QString& server)
+{
     for (int i = 0; i < ListView3->rowCount(); ++i) {
         QTreeWidgetItem* row = ListView3->row(i);
         if (row->text(HostColumn) != server) continue;

@@ -1,3 +1,0 @@
-#pragma once
-// Moved: the conversions live in Charset.h.
-#include "platform/Charset.h"
