@@ -63,12 +63,8 @@ std::vector<ServerEntry> internetListEntries(const ResolveResult& resolved)
     return entries;
 }
 
-std::vector<std::string> importReport(const MasterGame& game, const ImportOutcome& outcome, bool written)
+std::string importSummary(const MasterGame& game, const ImportOutcome& outcome, bool written)
 {
-    std::vector<std::string> lines;
-    for (const MasterResult& master : outcome.masters)
-        lines.push_back(master.master.text() + ": " + master.summary() +
-                        (master.detail.empty() ? "" : " (" + master.detail + ")"));
     const ResolveResult& resolved = outcome.resolved;
     std::string last = game.listName;
     if (!outcome.anyList()) {
@@ -88,9 +84,7 @@ std::vector<std::string> importReport(const MasterGame& game, const ImportOutcom
         if (guessed > 0) last += "; " + std::to_string(guessed) + " game ports guessed as query port - 97";
         last += ".";
     }
-    lines.push_back(last);
-    if (!game.launchable) lines.push_back(BreakthroughNote);
-    return lines;
+    return last;
 }
 
 } // namespace korvane

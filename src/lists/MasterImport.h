@@ -48,12 +48,13 @@ ImportOutcome runMasterImport(const MasterGame& game, const std::vector<MasterAd
 // line), its IP and its game port.
 std::vector<ServerEntry> internetListEntries(const ResolveResult& resolved);
 
-// What the window shows at the end: one line per master, then what became
-// of the list (written says whether it was).
-std::vector<std::string> importReport(const MasterGame& game, const ImportOutcome& outcome, bool written);
+// What became of the list at the end of an import (written says whether it
+// was); each master's own result is shown beside it.
+std::string importSummary(const MasterGame& game, const ImportOutcome& outcome, bool written);
 
-// Said wherever Breakthrough servers are listed.
+// Said wherever Breakthrough servers are listed: the Windows games have no
+// Breakthrough program to start.
 inline constexpr const char* BreakthroughNote =
-    "Breakthrough servers can be listed and scanned; connect starts only Allied Assault and Spearhead.";
+    "Breakthrough servers can be listed and scanned; connect joins them only with the OpenMoHAA engine.";
 
 } // namespace korvane

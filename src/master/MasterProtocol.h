@@ -19,7 +19,7 @@ struct MasterGame
     const char* key;      // the secret the answer to the challenge is made with
     const char* title;    // "Allied Assault"
     const char* listName; // the list an import fills: "Internet AA"
-    bool launchable;      // the connect action can start it
+    bool windowsGame;     // the Windows route can join it (Breakthrough needs the engine)
 };
 
 // Allied Assault, Spearhead, Breakthrough, in that order.

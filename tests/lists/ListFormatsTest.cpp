@@ -238,7 +238,7 @@ TEST(MasterImport, ReportSaysWhatBecameOfTheList)
                            std::vector<ResolvedServer> servers) {
         ImportOutcome outcome{std::move(masters), listed, {std::move(servers), silent}};
         return std::pair(outcome.replacesList(),
-                         importReport(*findMasterGame("mohaa"), outcome, outcome.replacesList()).back());
+                         importSummary(*findMasterGame("mohaa"), outcome, outcome.replacesList()));
     };
     EXPECT_EQ(ending({master("a", Outcome::Listed, 3)}, 3, 3, {}),
               std::pair(false,

@@ -117,7 +117,7 @@ const MasterGame& TForm17::chosenGame() const
 
 void TForm17::ComboBox1Change()
 {
-    Label3->setVisible(!chosenGame().launchable);
+    Label3->setVisible(!chosenGame().windowsGame);
 }
 
 void TForm17::Button1Click()
@@ -203,8 +203,7 @@ void TForm17::importEnded(const ImportOutcome& outcome)
     endRun();
     bool written = false;
     runReported(dialogs(), [&] { written = writeList(game, outcome); });
-    std::vector<std::string> report = importReport(game, outcome, written);
-    Label2->setText(toQString(report.at(outcome.masters.size())));
+    Label2->setText(toQString(importSummary(game, outcome, written)));
     if (outcome.replacesList() && !written)
         Label2->setText(Label2->text() +
                         QStringLiteral(" It is being scanned; import again after the scan."));
