@@ -25,7 +25,7 @@ inline std::string CheckReply(const std::string& reply)
     }
 
     const std::string game = DetectGame(reply);
-    if (game != GameSpearhead && game != GameMedalOfHonor) return "unknown game";
+    if (game != GameSpearhead && game != GameMedalOfHonor && game != GameBreakthrough) return "unknown game";
 
     const std::vector<PlayerEntry> entries = playerEntries(reply);
     const std::vector<PlayerEntry> players = ParsePlayers(reply);
@@ -101,6 +101,17 @@ inline std::string CheckReply(const std::string& reply)
     for (const std::string& line : lines)
         if (line.find('\n') != std::string::npos) return "a console line holds a line feed";
 
+    return {};
+}
+
+// The selection parses the prepared reply, so the properties must hold for
+// that too.
+inline std::string CheckReplyAndPrepared(const std::string& reply)
+{
+    const std::string broken = CheckReply(reply);
+    if (!broken.empty()) return broken;
+    const std::string brokenPrepared = CheckReply(prepareSelectionReply(reply));
+    if (!brokenPrepared.empty()) return brokenPrepared + " (after preparation)";
     return {};
 }
 

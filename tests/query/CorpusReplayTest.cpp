@@ -5,5 +5,5 @@
 
 TEST(CorpusReplay, EveryOperationKeepsItsPropertiesOnEveryCorpusReply)
 {
-    korvane::test::replayCorpus(QStringLiteral("corpus"), 20, korvane::checks::CheckReply);
+    korvane::test::replayCorpus(QStringLiteral("corpus"), 20, korvane::checks::CheckReplyAndPrepared);
 }
