@@ -5,11 +5,12 @@ namespace korvane {
 ServerAddress ServerListIndex::lookup(const std::string& path, const std::string& name)
 {
     // No regular file to know: the plain look-up fails (or not) in its own words.
-    if (!regularFileIdentity(path)) {
+    const std::optional<FileIdentity> identity = regularFileIdentity(path);
+    if (!identity) {
         m_file.forget();
         return lookupServer(path, name);
     }
-    if (m_file.refresh(path)) {
+    if (m_file.refresh(path, identity)) {
         try {
             rebuild();
         } catch (...) {

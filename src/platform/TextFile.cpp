@@ -140,10 +140,12 @@ bool stampsCanTell(const FileIdentity& identity, std::int64_t readStart)
 
 bool FileSnapshot::refresh(const std::string& path)
 {
-    if (m_valid && m_trusted && path == m_path) {
-        const std::optional<FileIdentity> now = m_probe(path);
-        if (now && *now == m_identity) return false;
-    }
+    return refresh(path, m_probe(path));
+}
+
+bool FileSnapshot::refresh(const std::string& path, const std::optional<FileIdentity>& identityNow)
+{
+    if (m_valid && m_trusted && path == m_path && identityNow && *identityNow == m_identity) return false;
     const std::int64_t readStart = realtimeNs();
     // Taken before the read: a change during it then shows as another identity.
     const std::optional<FileIdentity> identity = m_probe(path);

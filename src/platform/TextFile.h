@@ -55,6 +55,9 @@ public:
     // ones (always on the first call). Throws as readTextFileBytes, and then
     // holds nothing.
     bool refresh(const std::string& path);
+    // The same, for a caller that has just taken the file's identity itself:
+    // an unchanged file then costs no second look.
+    bool refresh(const std::string& path, const std::optional<FileIdentity>& identity);
     const std::string& bytes() const { return m_bytes; }
     void forget();
 

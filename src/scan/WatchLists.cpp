@@ -91,7 +91,10 @@ const PreparedWatchLists& WatchListReader::current()
 {
     const std::string buddyPath = dataPath(BuddyFileName);
     const std::string tagPath = dataPath(ClantagFileName);
-    if (!regularFileIdentity(buddyPath) || !regularFileIdentity(tagPath)) {
+    const std::optional<FileIdentity> buddyIdentity = regularFileIdentity(buddyPath);
+    const std::optional<FileIdentity> tagIdentity =
+        buddyIdentity ? regularFileIdentity(tagPath) : std::nullopt;
+    if (!buddyIdentity || !tagIdentity) {
         // The plain read fails (or not) in its own words.
         m_buddyFile.forget();
         m_tagFile.forget();
@@ -99,8 +102,9 @@ const PreparedWatchLists& WatchListReader::current()
         return m_lists;
     }
     try {
-        if (m_buddyFile.refresh(buddyPath)) prepareBuddies(m_lists, linesOf(m_buddyFile.bytes()));
-        if (m_tagFile.refresh(tagPath)) prepareClantags(m_lists, linesOf(m_tagFile.bytes()));
+        if (m_buddyFile.refresh(buddyPath, buddyIdentity))
+            prepareBuddies(m_lists, linesOf(m_buddyFile.bytes()));
+        if (m_tagFile.refresh(tagPath, tagIdentity)) prepareClantags(m_lists, linesOf(m_tagFile.bytes()));
     } catch (...) {
         // Whatever was half done is redone from the files next time.
         m_buddyFile.forget();
